@@ -1,0 +1,58 @@
+#include "core/registry.h"
+
+namespace brevane {
+
+void register_all_classes(ClassRegistry& r);  // src/frame/classes.cpp
+
+void ClassRegistry::add(TextView progid, Factory f) { classes_.emplace_back(Text(progid), std::move(f)); }
+
+ObjectPtr ClassRegistry::create(TextView progid) const {
+  for (const auto& [name, f] : classes_)
+    if (iequals_ascii(name, progid)) return f();
+  return nullptr;
+}
+
+bool ClassRegistry::has(TextView progid) const {
+  for (const auto& entry : classes_)
+    if (iequals_ascii(entry.first, progid)) return true;
+  return false;
+}
+
+const ClassRegistry& class_registry() {
+  static const ClassRegistry registry = [] {
+    ClassRegistry r;
+    register_all_classes(r);
+    return r;
+  }();
+  return registry;
+}
+
+namespace {
+thread_local ClassRegistry* t_overrides = nullptr;
+}
+
+void override_class_for_testing(TextView progid, Factory f) {
+  static thread_local ClassRegistry overrides;
+  t_overrides = &overrides;
+  overrides.add(progid, std::move(f));
+}
+
+ObjectPtr create_object(TextView progid) {
+  Text id(progid);
+  while (!id.empty() && id.back() == u' ') id.pop_back();
+  while (!id.empty() && id.front() == u' ') id.erase(id.begin());
+  if (t_overrides && t_overrides->has(id)) {
+    ObjectPtr o = t_overrides->create(id);
+    if (!o) throw ScriptError(kCannotCreateObject);
+    return o;
+  }
+  if (ObjectPtr o = class_registry().create(id)) return o;
+  throw ScriptError(kCannotCreateObject);
+}
+
+bool class_registered(TextView progid) {
+  if (t_overrides && t_overrides->has(progid)) return true;
+  return class_registry().has(progid);
+}
+
+}  // namespace brevane

@@ -1,0 +1,35 @@
+// Creation by programmatic identifier: the seven public classes and the
+// platform services (dictionary, record sets, ...) that component code
+// creates by name just as a page would.
+#pragma once
+
+#include <functional>
+
+#include "core/object.h"
+
+namespace brevane {
+
+using Factory = std::function<ObjectPtr()>;
+
+class ClassRegistry {
+ public:
+  void add(TextView progid, Factory f);
+  ObjectPtr create(TextView progid) const;  // nullptr when unknown
+  bool has(TextView progid) const;
+
+ private:
+  std::vector<std::pair<Text, Factory>> classes_;
+};
+
+// Error 429 when nothing answers to the identifier.
+ObjectPtr create_object(TextView progid);
+bool class_registered(TextView progid);
+
+// Tests stand in for a platform class (a failing record set, say) on the
+// current thread only; an empty factory removes the stand-in.
+void override_class_for_testing(TextView progid, Factory f);
+
+// Filled once at first use by every subsystem's registration function.
+const ClassRegistry& class_registry();
+
+}  // namespace brevane

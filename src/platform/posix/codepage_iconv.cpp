@@ -1,0 +1,36 @@
+// Code-page primitives over the C library's iconv.
+#include <iconv.h>
+
+#include <string>
+
+#include "core/codepage.h"
+
+namespace brevane {
+
+bool platform_decode_sequence(int codepage, const uint8_t* bytes, int len, char16_t& out) {
+  // One converter per thread and code page; tables are built once, so this
+  // only runs at start-up.
+  thread_local int open_cp = -1;
+  thread_local iconv_t cd = reinterpret_cast<iconv_t>(-1);
+  if (open_cp != codepage) {
+    if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
+    std::string name = "CP" + std::to_string(codepage);
+    cd = iconv_open("UTF-16LE", name.c_str());
+    open_cp = codepage;
+  }
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  char in[2] = {static_cast<char>(bytes[0]), len > 1 ? static_cast<char>(bytes[1]) : '\0'};
+  char outbuf[8];
+  char* ip = in;
+  char* op = outbuf;
+  size_t il = static_cast<size_t>(len), ol = sizeof outbuf;
+  if (iconv(cd, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || il != 0) return false;
+  if (sizeof outbuf - ol != 2) return false;  // nothing outside the BMP in these code pages
+  out = static_cast<char16_t>(static_cast<uint8_t>(outbuf[0]) | static_cast<uint8_t>(outbuf[1]) << 8);
+  return true;
+}
+
+int platform_default_codepage() { return 936; }
+
+}  // namespace brevane

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# The command-line front end as a user calls it: exact output and exit codes.
+set -u
+pass=0; fail=0
+check() {  # name expected-output expected-status command...
+  local name=$1 want=$2 want_rc=$3; shift 3
+  local got rc
+  got=$("$@" 2>&1); rc=$?
+  if [[ "$got" == "$want" && $rc == "$want_rc" ]]; then pass=$((pass+1)); else
+    fail=$((fail+1)); echo "FAIL $name: got [$got] rc=$rc, want [$want] rc=$want_rc"; fi
+}
+B=$BREVANE
+check md5-abc 900150983CD24FB0D6963F7D28E17F72 0 "$B" call CommMd5 abc
+check md5-empty-lowercase-name D41D8CD98F00B204E9800998ECF8427E 0 "$B" call commmd5 ""
+check version 03.05.01 0 "$B" call CommGetVersion
+check unknown-member "Error 438: Object doesn't support this property or method: 'NoSuchMethod'" 1 "$B" call NoSuchMethod
+check too-many-args "Error 450: Wrong number of arguments or invalid property assignment" 1 "$B" call CommGetVersion x
+
+# Serv-U: two letters b..z, then the digest of salt + password.
+out=$("$B" call CommServU pw)
+salt=${out:0:2}
+if [[ ${#out} == 34 && $salt =~ ^[b-z]{2}$ && ${out:2} == $("$B" call CommMd5 "${salt}pw") ]]; then
+  pass=$((pass+1)); else fail=$((fail+1)); echo "FAIL servu: $out"; fi
+
+echo "$pass passed, $fail failed"
+[[ $fail == 0 ]]
