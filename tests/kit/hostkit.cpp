@@ -245,4 +245,26 @@ FakeRs::FakeRs() {
   }, true);
 }
 
+MultipartBody::MultipartBody(std::string boundary) : boundary_(std::move(boundary)) {}
+
+MultipartBody& MultipartBody::field(std::string_view name, std::string_view value) {
+  body_ += "--" + boundary_ + "\r\nContent-Disposition: form-data; name=\"" + std::string(name) + "\"\r\n\r\n";
+  body_ += std::string(value) + "\r\n";
+  return *this;
+}
+
+MultipartBody& MultipartBody::file(std::string_view name, std::string_view filename, std::string_view data,
+                                   std::string_view content_type) {
+  body_ += "--" + boundary_ + "\r\nContent-Disposition: form-data; name=\"" + std::string(name) +
+           "\"; filename=\"" + std::string(filename) + "\"\r\nContent-Type: " + std::string(content_type) +
+           "\r\n\r\n";
+  body_ += std::string(data) + "\r\n";
+  return *this;
+}
+
+MultipartBody& MultipartBody::raw(std::string_view bytes) {
+  body_ += bytes;
+  return *this;
+}
+
 }  // namespace brevane::kit
