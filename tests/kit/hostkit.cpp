@@ -42,9 +42,11 @@ void FakeCollection::add(TextView key, TextView value) { items.emplace_back(Text
 
 VariantArray FakeCollection::enumerate() {
   VariantArray keys;
-  for (auto& [k, v] : items)
+  for (auto& item : items) {
+    const Text& k = item.first;  // a named reference: clang 14 cannot capture a structured binding
     if (std::none_of(keys.begin(), keys.end(), [&](const Variant& x) { return iequals_ascii(x.text(), k); }))
       keys.emplace_back(k);
+  }
   return keys;
 }
 
