@@ -1,6 +1,7 @@
 #include "upload/upload_file.h"
 
 #include <chrono>
+#include <ctime>
 #include <cmath>
 
 #include "core/vbdate.h"
@@ -155,14 +156,30 @@ const HandlerTable& parser_table() {
 
 std::shared_ptr<UploadStream> shared_upload_stream() { return t_shared_stream; }
 
-Text new_time_name() {
-  vb::Randomize();
-  DateParts d = local_now();
+namespace {
+
+Text date_digits(const DateParts& d) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%04d%02d%02d%02d%02d%02d", d.year, d.month, d.day, d.hour, d.minute, d.second);
-  auto r = static_cast<int>(std::nearbyint(vb::Rnd() * 10000));  // CInt: half to even
-  Text rnd = vb::Right(u"0000" + T(std::to_string(r)), 4);
-  return T(buf) + rnd;
+  return T(buf);
+}
+
+// Right("0000" & CInt(Rnd * 10000), 4): CInt rounds half to even, and 10000
+// comes out as "0000".
+void append_random_digits(Text& out) {
+  int r = static_cast<int>(std::nearbyint(vb::Rnd() * 10000)) % 10000;
+  char16_t d[4];
+  for (int i = 3; i >= 0; --i, r /= 10) d[i] = static_cast<char16_t>(u'0' + r % 10);
+  out.append(d, 4);
+}
+
+}  // namespace
+
+Text new_time_name() {
+  vb::Randomize();
+  Text name = date_digits(local_now());
+  append_random_digits(name);
+  return name;
 }
 
 // ---- items ----
@@ -308,8 +325,10 @@ bool UploadFile::is_ext_forbidden(TextView ext) const {
   return list != e;
 }
 
-Text UploadFile::bytes_to_text(std::span<const uint8_t> bytes) const {
-  return upload::decode_charset(bytes, charset_.to_text());
+Text UploadFile::bytes_to_text(std::span<const uint8_t> bytes) {
+  if (bytes.empty()) return {};
+  if (!decoder_) decoder_ = std::make_unique<upload::TextDecoder>(charset_.to_text());
+  return (*decoder_)(bytes);
 }
 
 bool UploadFile::is_multipart_post(const Variant& request) const {
@@ -338,11 +357,24 @@ Text UploadFile::next_free_key(const Text& key) const {
 }
 
 Text UploadFile::new_name_for(TextView ext) {
+  // Reseeding costs more than the rest of a part; once a post is enough.
+  // The date digits are read again whenever the second turns.
+  std::time_t now = std::time(nullptr);
+  if (!names_seeded_) {
+    vb::Randomize();
+    names_seeded_ = true;
+  }
+  if (now != names_second_ || names_date_.empty()) {
+    names_date_ = date_digits(local_now());
+    names_second_ = now;
+  }
   for (int attempt = 0;; ++attempt) {
-    Text name = new_time_name();
+    Text name = names_date_;
+    append_random_digits(name);
     // Ten thousand names a second for one extension: count on from there.
     if (attempt >= 16) name += u"_" + T(std::to_string(attempt));
-    name += u"." + Text(ext);
+    name += u'.';
+    name += ext;
     if (new_names_.insert(name).second) return name;
   }
 }
@@ -379,9 +411,8 @@ void UploadFile::GetData(Variant& request) {
       Variant chunk = req.binary_read(count);
       size_t got = 0;
       if (chunk.type() == VarType::ByteArray) {
-        const Bytes& b = chunk.bytes();
-        got = std::min<size_t>(b.size(), static_cast<size_t>(total - read));
-        store.append(b.data(), got);
+        got = std::min<size_t>(chunk.bytes().size(), static_cast<size_t>(total - read));
+        store.append_shared(chunk.shared_bytes_ptr(), got);
       } else if (!chunk.is_empty()) {
         throw ScriptError(kTypeMismatch);
       }
