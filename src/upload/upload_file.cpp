@@ -452,6 +452,7 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, double s
     if (store) store->release_before(n);
   };
 
+  const Text exe = exe_.to_text();
   size_t line_end = find(kCrLf, 0);
   if (line_end == kNotFound || line_end == 0) malformed(u"找不到分隔行");
   std::span<const uint8_t> boundary = body.first(line_end);
@@ -480,7 +481,7 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, double s
         Text file_name = slash == Text::npos ? path : path.substr(slash + 1);
         size_t dot = file_name.rfind(u'.');
         Text ext = dot == Text::npos ? Text() : file_name.substr(dot + 1);
-        if (!exe_.to_text().empty() && is_ext_forbidden(ext)) {
+        if (!exe.empty() && is_ext_forbidden(ext)) {
           error_id_ = Variant(int16_t(3));
           return done();
         }
@@ -495,25 +496,26 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, double s
           error_id_ = Variant(int16_t(1));
           return done();
         }
-        Text key = name + tag_ + u"0";
-        if (files_->exists(Variant(key))) key = next_free_key(key);
+        Variant key(name + tag_ + u"0");
+        if (files_->exists(key)) key = Variant(next_free_key(key.text()));
         auto item = std::make_shared<UploadFileEx>();
         item->ContentType = Variant(content_type);
         item->Size = Variant(static_cast<int32_t>(length));
         item->Position = Variant(static_cast<int32_t>(data_at));
-        item->FormName = Variant(key);
+        item->FormName = key;
         item->NewName = Variant(new_name);
-        item->FileName = Variant(file_name);
-        item->LocalName = Variant(file_name);
+        item->FileName = Variant(std::move(file_name));
+        item->LocalName = item->FileName;
         item->Extend = Variant(new_name.substr(new_name.rfind(u'.') + 1));
         item->stream = stream_;
         item->bound_to_parser = true;
-        files_->add(Variant(key), Variant(std::static_pointer_cast<Object>(item)));
+        files_->add(std::move(key), Variant(std::static_pointer_cast<Object>(item)));
       }
     } else {
       Text value = bytes_to_text(body.subspan(data_at, length));
-      if (Variant* stored = forms_->find(Variant(name))) *stored = Variant(stored->to_text() + u"," + value);
-      else forms_->add(Variant(name), Variant(std::move(value)));
+      Variant key(std::move(name));
+      if (Variant* stored = forms_->find(key)) *stored = Variant(stored->to_text() + u"," + value);
+      else forms_->add(std::move(key), Variant(std::move(value)));
     }
 
     p = e + L + 2;

@@ -57,6 +57,17 @@ bool write_all(int fd, const uint8_t* p, size_t n) {
   return true;
 }
 
+// The memory of the last store a thread dropped, kept for the next one:
+// bodies come one after another, and a fresh buffer each time costs page
+// faults and heap consolidation on the hot path.
+struct Spare {
+  uint8_t* p = nullptr;
+  size_t cap = 0;
+  ~Spare() { std::free(p); }
+};
+thread_local Spare t_spare;
+constexpr size_t kMaxSpare = 8u << 20;
+
 [[noreturn]] void spool_failed() { throw ScriptError(kPermissionDenied, u"上传数据无法写入临时文件"); }
 
 }  // namespace
@@ -83,6 +94,12 @@ struct ByteStore::Impl {
 
   void reset() {
     unmap();
+    if (mem && mem_cap <= kMaxSpare && mem_cap > t_spare.cap) {
+      std::free(t_spare.p);
+      t_spare.p = mem;
+      t_spare.cap = mem_cap;
+      mem = nullptr;
+    }
     std::free(mem);
     mem = nullptr;
     mem_size = mem_cap = 0;
@@ -127,6 +144,13 @@ struct ByteStore::Impl {
 
   void grow_memory(size_t need) {
     if (need <= mem_cap) return;
+    if (!mem && t_spare.p && t_spare.cap >= need) {
+      mem = t_spare.p;
+      mem_cap = t_spare.cap;
+      t_spare.p = nullptr;
+      t_spare.cap = 0;
+      return;
+    }
     size_t cap = std::max<size_t>({need, mem_cap * 2, 64 * 1024});
     auto* p = static_cast<uint8_t*>(std::realloc(mem, cap));
     if (!p) throw ScriptError(kOutOfMemory);
