@@ -113,7 +113,7 @@ int16_t CommCheckIsRange(Variant& Response, Text p_String, int16_t p_Min, int16_
 
 bool CommCheckIsObjInstalled(Variant&, Text strClassString) { return class_registered(strClassString); }
 
-bool regex_test(TextView pattern, TextView text) { return Regex(pattern, {true, false}).test(text); }
+bool regex_test(TextView pattern, TextView text) { return cached_regex(pattern, {true, false})->test(text); }
 
 Variant CommCheckReg(Variant& p_Pattern, Text p_String) { return Variant(regex_test(p_Pattern.to_text(), p_String)); }
 

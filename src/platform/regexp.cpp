@@ -2,6 +2,7 @@
 // underneath (Regex::find) is per platform.
 #include "platform/regexp.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "core/script_error.h"
@@ -119,6 +120,27 @@ Text Regex::replace(TextView subject, TextView replacement, bool global) const {
       global);
 }
 
+std::shared_ptr<const Regex> cached_regex(TextView pattern, RegexFlags flags) {
+  struct Entry {
+    Text pattern;
+    RegexFlags flags;
+    std::shared_ptr<const Regex> regex;
+  };
+  constexpr size_t kCapacity = 32;
+  thread_local std::vector<Entry> recent;  // most recently used first
+  for (size_t i = 0; i < recent.size(); ++i) {
+    if (recent[i].flags == flags && recent[i].pattern == pattern) {
+      if (i) std::rotate(recent.begin(), recent.begin() + static_cast<std::ptrdiff_t>(i),
+                         recent.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+      return recent.front().regex;
+    }
+  }
+  auto compiled = std::make_shared<const Regex>(pattern, flags);
+  if (recent.size() == kCapacity) recent.pop_back();
+  recent.insert(recent.begin(), Entry{Text(pattern), flags, compiled});
+  return compiled;
+}
+
 // ---- the by-name object ----
 
 namespace {
@@ -221,15 +243,16 @@ class RegExpObject : public DynamicObject {
   }
 
   // Compiled on first use after a change, so a bad pattern fails where the
-  // script engine fails: in Test, Execute or Replace.
+  // script engine fails: in Test, Execute or Replace. Pages create a fresh
+  // object per check, so the compilation comes from the per-thread cache.
   const Regex& regex() {
-    if (!compiled_) compiled_.emplace(pattern_, RegexFlags{ignore_case_, multiline_});
+    if (!compiled_) compiled_ = cached_regex(pattern_, RegexFlags{ignore_case_, multiline_});
     return *compiled_;
   }
 
   Text pattern_;
   bool ignore_case_ = false, global_ = false, multiline_ = false;
-  std::optional<Regex> compiled_;
+  std::shared_ptr<const Regex> compiled_;
 };
 
 }  // namespace

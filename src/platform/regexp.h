@@ -74,6 +74,10 @@ class Regex {
   std::unique_ptr<Impl> impl_;
 };
 
+// A compiled pattern from a small per-thread cache, for routines that test
+// the same few patterns call after call. Throws like the constructor.
+std::shared_ptr<const Regex> cached_regex(TextView pattern, RegexFlags flags = {});
+
 // How a pattern written for the script engine reads in the engine underneath
 // (exposed for tests).
 Text translate_script_pattern(TextView pattern);

@@ -122,6 +122,17 @@ TEST(RegexTranslate, LeavesScriptEscapesAndRewritesTheRest) {
   EXPECT_EQ(translate_script_pattern(u"[[a]"), u"[\\[a]");
 }
 
+TEST(RegexCache, SamePatternAndFlagsShareOneCompilation) {
+  auto a = cached_regex(u"^a+$");
+  EXPECT_EQ(cached_regex(u"^a+$"), a);
+  EXPECT_NE(cached_regex(u"^a+$", {true, false}), a);
+  EXPECT_FALSE(a->test(u"A"));
+  EXPECT_TRUE(cached_regex(u"^a+$", {true, false})->test(u"A"));
+  for (int i = 0; i < 100; ++i) cached_regex(Text(u"x") + Variant(int32_t{i}).to_text());  // evicts
+  EXPECT_TRUE(cached_regex(u"^a+$")->test(u"aa"));
+  EXPECT_EQ(error_of([] { cached_regex(u"(a"); }), kRegexExpectedParen);
+}
+
 // ---- the object pages create by name ----
 
 class ReplaceCallback : public DynamicObject {
