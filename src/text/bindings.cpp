@@ -12,6 +12,7 @@ std::vector<Binding> text_bindings() {
       bind<&CommHtmlEncode>(u"CommHtmlEncode"),
       bind<&CommHtmlEncode2>(u"CommHtmlEncode2"),
       bind<&CommHtmlUnEncode2>(u"CommHtmlUnEncode2"),
+      bind<&CommNoHtml>(u"CommNoHtml"),
       bind<&CommEncodeString>(u"CommEncodeString"),
       bind<&CommEncodeString2>(u"CommEncodeString2"),
       bind<&CommUnEncodeString>(u"CommUnEncodeString"),
@@ -29,6 +30,7 @@ std::vector<Binding> text_bindings() {
       bind<&CommGetString>(u"CommGetString"),
       bind<&CommStrExtract>(u"CommStrExtract"),
       bind<&CommReplaceAt>(u"CommReplaceAt"),
+      bind<&CommReplaceExp>(u"CommReplaceExp"),
       bind<&CommJoin>(u"CommJoin"),
   };
 }

@@ -1,6 +1,7 @@
 #include "text/encode.h"
 
 #include "core/vbrt.h"
+#include "platform/regexp.h"
 
 namespace brevane {
 
@@ -81,6 +82,14 @@ Text CommHtmlUnEncode2(Text p_String) {
                                             {u"&#39;", u"'"},
                                             {u"</P><P> ", u"\n\n"},
                                             {u"<BR> ", u"\n"}});
+}
+
+Text CommNoHtml(Text p_String) {
+  // A tag runs from "<" over one character to the last ">" before the next
+  // "<"; end tags left over by that are taken out in a second pass.
+  static const Regex tag(u"(\\<.[^\\<]*\\>)", RegexFlags{.ignore_case = true});
+  static const Regex end_tag(u"(\\<\\/[^\\<]*\\>)", RegexFlags{.ignore_case = true});
+  return end_tag.replace(tag.replace(p_String, u" ", true), u" ", true);
 }
 
 Text CommEncodeString(Text p_String) {

@@ -6,6 +6,7 @@
 #include "core/codepage.h"
 #include "core/script_error.h"
 #include "core/vbrt.h"
+#include "platform/regexp.h"
 #include "text/encode.h"
 
 namespace brevane {
@@ -147,6 +148,10 @@ Text CommReplaceAt(Text p_Expression, int16_t p_At, Text p_ReplaceWith, Text p_D
     if (j < m) out += p_Delimiter;
   }
   return out;
+}
+
+Text CommReplaceExp(Text p_String, Text p_Pattern, Text p_ReplaceString) {
+  return Regex(p_Pattern, RegexFlags{.ignore_case = true}).replace(p_String, p_ReplaceString, true);
 }
 
 Text CommJoin(Variant& p_Array, Text p_Delimiter) {
