@@ -187,7 +187,8 @@ bool IsNumericText(TextView s) {
   Text stripped;
   size_t sign = (t[0] == u'+' || t[0] == u'-') ? 1 : 0;
   if (t.size() > sign && (t[sign] == 0x00A5 || t[sign] == 0xFFE5)) {
-    stripped = Text(t.substr(0, sign)) + Text(t.substr(sign + 1));
+    stripped.assign(t.substr(0, sign));
+    stripped.append(t.substr(sign + 1));
     t = stripped;
   }
   return parse_number(t).has_value();
@@ -275,8 +276,10 @@ Text FormatNumber(double v, int decimals, bool group) {
     }
     int_part = g;
   }
-  bool negative = v < 0 && rounded != 0;
-  return T((negative ? "-" : "") + int_part + frac);
+  std::string out;
+  if (v < 0 && rounded != 0) out.push_back('-');
+  out.append(int_part).append(frac);
+  return T(out);
 }
 
 namespace {
