@@ -1,5 +1,6 @@
 // The façade members this subsystem implements.
 #include "check/validators.h"
+#include "check/idcard.h"
 #include "frame/facade.h"
 
 namespace brevane {
@@ -18,6 +19,10 @@ std::vector<Binding> check_bindings() {
       bind<&CommCheckIsObjInstalled>(u"CommCheckIsObjInstalled"),
       bind<&CommCheckReg>(u"CommCheckReg"),
       bind<&CommCheckIsEmpty>(u"CommCheckIsEmpty"),
+      // Identity cards.
+      bind<&CommCheckPostCard>(u"CommCheckPostCard"),
+      bind<&CommGetBirthdayFromPostcard>(u"CommGetBirthdayFromPostcard"),
+      bind<&CommGetSexFromPostcard>(u"CommGetSexFromPostcard"),
   };
 }
 
