@@ -1,3 +1,10 @@
 # Libraries the platform layer builds on; each subsystem adds what it needs here.
 find_package(Threads REQUIRED)
 target_link_libraries(brevane_lib PUBLIC Threads::Threads)
+
+# Record sets over SQLite (src/platform/posix/adodb_sqlite.cpp).
+if(NOT WIN32)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(SQLITE3 REQUIRED IMPORTED_TARGET sqlite3)
+  target_link_libraries(brevane_lib PUBLIC PkgConfig::SQLITE3)
+endif()
