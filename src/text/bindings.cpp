@@ -1,6 +1,7 @@
 // The façade members this subsystem implements.
 #include "frame/facade.h"
 #include "text/convert.h"
+#include "text/formatters.h"
 
 namespace brevane {
 
@@ -14,6 +15,16 @@ std::vector<Binding> text_bindings() {
       bind<&CommBinaryToString>(u"CommBinaryToString"),
       bind<&CommRsBinaryToString>(u"CommRsBinaryToString"),
       bind<&CommMultiByteToBinary>(u"CommMultiByteToBinary"),
+      // Numbers, dates and small formatters
+      bind<&CommDecToHex>(u"CommDecToHex"),
+      bind<&CommDecToBin>(u"CommDecToBin"),
+      bind<&CommStringToNumeric>(u"CommStringToNumeric"),
+      bind<&CommGetDate>(u"CommGetDate"),
+      bind<&CommPutDate>(u"CommPutDate"),
+      bind<&CommGetDateTime>(u"CommGetDateTime"),
+      bind<&CommPutDateTime>(u"CommPutDateTime"),
+      bind<&CommGetIp>(u"CommGetIp"),
+      bind<&CommGetFileSize>(u"CommGetFileSize"),
   };
 }
 
