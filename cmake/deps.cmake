@@ -1,3 +1,12 @@
 # Libraries the platform layer builds on; each subsystem adds what it needs here.
 find_package(Threads REQUIRED)
 target_link_libraries(brevane_lib PUBLIC Threads::Threads)
+
+# Files (file operations, URL probe): libcurl on Linux; the shell and WinINet on Windows.
+if(WIN32)
+  target_link_libraries(brevane_lib PUBLIC shell32 wininet)
+else()
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(BREVANE_CURL REQUIRED IMPORTED_TARGET libcurl)
+  target_link_libraries(brevane_lib PUBLIC PkgConfig::BREVANE_CURL)
+endif()
