@@ -8,7 +8,6 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,6 +16,7 @@
 #include "core/vbdate.h"
 #include "core/vbrt.h"
 #include "platform/adodb.h"
+#include "platform/fs.h"
 
 namespace brevane {
 
@@ -27,28 +27,12 @@ constexpr int kReadOnly = 1;
 
 // ---------------------------------------------------------------- paths
 
-// "C:\srv\site\data\vote.asp" -> "/srv/site/data/vote.asp". C: is the root;
-// other drives come from BREVANE_DRIVE_<letter> (for example
-// BREVANE_DRIVE_D=/mnt/d). A path without a drive is used as it stands.
-std::optional<std::string> native_path(TextView physical) {
-  Text p(physical);
-  if (p.size() >= 2 && p[1] == u':' && ((p[0] >= u'A' && p[0] <= u'Z') || (p[0] >= u'a' && p[0] <= u'z'))) {
-    char drive = static_cast<char>(p[0] & ~0x20);
-    std::string base;
-    if (drive != 'C') {
-      std::string var = std::string("BREVANE_DRIVE_") + drive;
-      const char* configured = std::getenv(var.c_str());
-      if (!configured || !*configured) return std::nullopt;
-      base = configured;
-      while (!base.empty() && base.back() == '/') base.pop_back();
-    }
-    Text rest = p.substr(2);
-    for (auto& c : rest)
-      if (c == u'\\') c = u'/';
-    if (rest.empty() || rest[0] != u'/') rest.insert(rest.begin(), u'/');
-    return base + to_utf8(rest);
-  }
-  return to_utf8(p);
+// A physical path in Windows form goes through the file system's drive
+// mapping (C: is the root unless configured); a path without a drive letter
+// is a native path and is used as it stands.
+std::optional<std::string> database_path(TextView file) {
+  if (file.size() >= 2 && file[1] == u':') return fs::native_path(file);
+  return to_utf8(file);
 }
 
 // The database file a connection string names: the DBQ= or Data Source=
@@ -411,7 +395,7 @@ class Connection : public DynamicObject {
 
   void open(TextView conn_string) {
     Text file = database_of(conn_string);
-    std::optional<std::string> path = file.empty() ? std::optional<std::string>(":memory:") : native_path(file);
+    std::optional<std::string> path = file.empty() ? std::optional<std::string>(":memory:") : database_path(file);
     if (!path) throw ScriptError(kDataProvider, u"Could not find file '" + file + u"'.");
     sqlite3* raw = nullptr;
     int rc = sqlite3_open_v2(path->c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
