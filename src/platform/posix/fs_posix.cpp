@@ -179,7 +179,8 @@ std::string temp_beside(const std::string& target) {
   std::string suffix;
   uint64_t r = rng();
   for (int i = 0; i < 12; ++i, r >>= 4) suffix += hex[r & 15];
-  return join(parent_of(target), ".brv~" + base_of(target) + "." + suffix);
+  // Shortened so a long name still leaves room within the file system's limit.
+  return join(parent_of(target), ".brv~" + base_of(target).substr(0, 120) + "." + suffix);
 }
 
 // ---- folder creation with undo ----

@@ -240,6 +240,13 @@ TEST_F(ShellOps, FileReplacedOnlyWhenCopyIsComplete) {
   EXPECT_EQ(t.read("dst.txt"), "A");
 }
 
+TEST_F(ShellOps, LongNamesFitBesideTheirTemporaryCopy) {
+  std::string name(250, 'n');
+  t.write("src/" + name, "L");
+  ASSERT_TRUE(op(ShellOp::Copy, u"src", u"dst"));
+  EXPECT_EQ(t.read("dst/" + name), "L");
+}
+
 TEST_F(ShellOps, FileIntoExistingFolder) {
   t.mkdir("box");
   ASSERT_TRUE(op(ShellOp::Copy, u"src\\a.txt", u"box"));
