@@ -59,6 +59,10 @@ TEST(DriveMapping, ConfiguredFromEnvironment) {
   EXPECT_EQ(native_path(u"E:\\x"), "/mnt/e/x");
   EXPECT_EQ(native_path(u"C:\\x"), std::nullopt);  // C= removes the default
   ::unsetenv("BREVANE_DRIVES");
+  ::setenv("BREVANE_DRIVE_F", "/srv/f/", 1);
+  reset_drives();
+  EXPECT_EQ(native_path(u"f:\\x"), "/srv/f/x");
+  ::unsetenv("BREVANE_DRIVE_F");
   reset_drives();
   EXPECT_EQ(native_path(u"C:\\x"), "/x");
   EXPECT_EQ(native_path(u"D:\\x"), std::nullopt);
