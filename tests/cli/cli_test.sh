@@ -92,5 +92,10 @@ check folder-exist-for-file True 0 "$B" call CommFolderExist 'S:\c\b\t.txt'
 rm -rf "$scratch"
 unset BREVANE_DRIVES
 
+# One-call upload: the megabyte limits are checked before the request is
+# touched; without host objects the request is missing.
+check upload-overflow "Error 6: Overflow" 1 "$B" call CommFileUpload srv req "" 2048 0 /up
+check upload-no-request "Error 424: Object required" 1 "$B" call CommFileUpload srv req "" 1 1 /up
+
 echo "$pass passed, $fail failed"
 [[ $fail == 0 ]]
