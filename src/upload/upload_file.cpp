@@ -238,14 +238,19 @@ Variant UploadFileEx::SavetoFile(Variant& server, Variant path, Variant option, 
   size_t dot = name.find(u'.');
   Text stem = name.substr(0, dot);
   Text tail = dot != Text::npos || !ext.empty() ? u"." + ext : Text();
-  for (int64_t n = 0;; ++n) {
-    if (!replace && upload::path_exists(folder + name)) {
-      name = stem + u"(" + T(std::to_string(n)) + u")" + tail;
+  bool taken = false;
+  for (int64_t n = 0;;) {
+    if (!replace && (taken || upload::path_exists(folder + name))) {
+      name = stem + u"(" + T(std::to_string(n++)) + u")" + tail;
+      taken = false;
       continue;
     }
     FileName = Variant(name);
     auto r = s->store.save_range(offset, size, upload::native_path(folder + name), !replace);
-    if (r == ByteStore::SaveResult::Exists) continue;  // taken between the test and the write
+    if (r == ByteStore::SaveResult::Exists) {
+      taken = true;  // created between the test and the write, or a link to nowhere
+      continue;
+    }
     if (r == ByteStore::SaveResult::OutOfRange) return fail(kBadArgumentsText);
     if (r != ByteStore::SaveResult::Done) return fail(kWriteFailedText);
     break;

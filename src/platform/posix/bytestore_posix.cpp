@@ -261,7 +261,8 @@ ByteStore::SaveResult ByteStore::save_range(uint64_t offset, uint64_t length, co
   Impl& s = *impl_;
   if (offset > s.size() || length > s.size() - offset) return SaveResult::OutOfRange;
   if (s.fd >= 0) s.flush_stage();
-  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (exclusive ? O_EXCL : O_TRUNC);
+  // Never through a link planted under the chosen name.
+  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (exclusive ? O_EXCL : O_TRUNC);
   int out = ::open(path.c_str(), flags, 0644);
   if (out < 0) return errno == EEXIST ? SaveResult::Exists : SaveResult::OpenFailed;
   struct stat st;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "core/registry.h"
 #include "core/vbdate.h"
@@ -111,6 +112,18 @@ TEST_F(Saving, NamesWithoutADotAreNumberedToo) {
   EXPECT_EQ(get(it, u"FileName").to_text(), u"README(1)");
   EXPECT_EQ(dir.read("up/README"), "old");
   EXPECT_EQ(dir.read("up/README(1)"), "new");
+}
+
+TEST_F(Saving, ALinkUnderTheChosenNameIsNeitherFollowedNorReplaced) {
+  std::filesystem::create_directories(dir.native() / "up");
+  std::filesystem::create_symlink(dir.native() / "nowhere", dir.native() / "up" / "a.jpg");
+  Variant it = item("a.jpg", "new");
+  ASSERT_TRUE(save(it, Variant(u"/up"), Variant(1), Variant(false)));
+  EXPECT_EQ(get(it, u"FileName").to_text(), u"a(0).jpg");
+  EXPECT_FALSE(dir.exists("nowhere"));
+  Variant again = item("a.jpg", "new");
+  EXPECT_FALSE(save(again, Variant(u"/up"), Variant(1), Variant(true)));
+  EXPECT_FALSE(dir.exists("nowhere"));
 }
 
 TEST_F(Saving, FailuresGiveFalseAndAnException) {
