@@ -1,5 +1,6 @@
 #include "upload/upload_file.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <cmath>
@@ -56,6 +57,13 @@ Text quoted_after(const Text& s, TextView marker, size_t& after) {
   size_t end = s.find(u'"', start);
   after = end;
   return s.substr(start, end == Text::npos ? Text::npos : end - start);
+}
+
+// Trim without a copy: spaces only, as the script runtime trims.
+TextView trim_view(TextView s) {
+  size_t a = s.find_first_not_of(u' ');
+  if (a == TextView::npos) return {};
+  return s.substr(a, s.find_last_not_of(u' ') - a + 1);
 }
 
 size_t find_ascii_nocase(const Text& s, TextView word, size_t from) {
@@ -374,13 +382,17 @@ Text UploadFile::new_name_for(TextView ext) {
     names_second_ = now;
   }
   for (int attempt = 0;; ++attempt) {
-    Text name = names_date_;
+    Text name;
+    name.reserve(names_date_.size() + 4 + 1 + ext.size() + 4);
+    name.append(names_date_);
     append_random_digits(name);
     // Ten thousand names a second for one extension: count on from there.
     if (attempt >= 16) name += u"_" + T(std::to_string(attempt));
     name += u'.';
     name += ext;
-    if (new_names_.insert(name).second) return name;
+    // Equal names have equal hashes; a rare equal hash of two different
+    // names only costs another draw.
+    if (new_names_.insert(std::hash<Text>{}(name)).second) return name;
   }
 }
 
@@ -478,14 +490,15 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, double s
     Text client = quoted_after(header, u"filename=\"", after_file);
     if (header.find(u"filename=\"") != Text::npos) {
       size_t ct = after_file == Text::npos ? Text::npos : find_ascii_nocase(header, u"content-type", after_file);
-      Text content_type = ct != Text::npos && ct + 13 <= header.size() ? vb::Trim(TextView(header).substr(ct + 13)) : Text();
-      if (!vb::Trim(client).empty()) {
-        Text path = vb::Replace(client, u"/", u"\\");
-        std::erase(path, u'\0');
-        size_t slash = path.rfind(u'\\');
-        Text file_name = slash == Text::npos ? path : path.substr(slash + 1);
+      TextView content_type = ct != Text::npos && ct + 13 <= header.size() ? trim_view(TextView(header).substr(ct + 13)) : TextView();
+      if (!trim_view(client).empty()) {
+        // The client's path in place: "\" for "/", no NUL characters.
+        std::replace(client.begin(), client.end(), u'/', u'\\');
+        std::erase(client, u'\0');
+        size_t slash = client.rfind(u'\\');
+        Text file_name = slash == Text::npos ? std::move(client) : client.substr(slash + 1);
         size_t dot = file_name.rfind(u'.');
-        Text ext = dot == Text::npos ? Text() : file_name.substr(dot + 1);
+        TextView ext = dot == Text::npos ? TextView() : TextView(file_name).substr(dot + 1);
         if (!exe.empty() && is_ext_forbidden(ext)) {
           error_id_ = Variant(int16_t(3));
           return done();
@@ -501,17 +514,20 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, double s
           error_id_ = Variant(int16_t(1));
           return done();
         }
-        Variant key(name + tag_ + u"0");
+        Text key_text;
+        key_text.reserve(name.size() + tag_.size() + 1);
+        key_text.append(name).append(tag_).push_back(u'0');
+        Variant key(std::move(key_text));
         if (files_->exists(key)) key = Variant(next_free_key(key.text()));
         auto item = std::make_shared<UploadFileEx>();
         item->ContentType = Variant(content_type);
         item->Size = Variant(static_cast<int32_t>(length));
         item->Position = Variant(static_cast<int32_t>(data_at));
         item->FormName = key;
-        item->NewName = Variant(new_name);
+        item->Extend = Variant(TextView(new_name).substr(new_name.rfind(u'.') + 1));
+        item->NewName = Variant(std::move(new_name));
         item->FileName = Variant(std::move(file_name));
         item->LocalName = item->FileName;
-        item->Extend = Variant(new_name.substr(new_name.rfind(u'.') + 1));
         item->stream = stream_;
         item->bound_to_parser = true;
         files_->add(std::move(key), Variant(std::static_pointer_cast<Object>(item)));

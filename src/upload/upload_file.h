@@ -121,7 +121,7 @@ class UploadFile : public DeclaredObject {
   std::shared_ptr<UploadStream> stream_;
   // Generated names handed out by this parser; two files of one post never
   // share one.
-  std::unordered_set<Text> new_names_;
+  std::unordered_set<size_t> new_names_;  // hashes
   std::unique_ptr<upload::TextDecoder> decoder_;  // for CharSet, made at the first use in a parse
   bool names_seeded_ = false;
   std::time_t names_second_ = 0;

@@ -57,6 +57,17 @@ TextDecoder::TextDecoder(TextView charset) {
 
 Text TextDecoder::operator()(std::span<const uint8_t> bytes) const {
   std::string_view raw(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  if (kind_ != Kind::Utf16) {
+    // Part headers and most field values are plain ASCII, the same in every
+    // supported character set but UTF-16.
+    Text out(bytes.size(), u'\0');
+    size_t i = 0;
+    while (i < bytes.size() && bytes[i] < 0x80) {
+      out[i] = bytes[i];
+      ++i;
+    }
+    if (i == bytes.size()) return out;
+  }
   switch (kind_) {
     case Kind::Utf8: return from_utf8(raw);
     case Kind::Utf16: {
