@@ -458,6 +458,7 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, double s
     if (!store || n - std::min(from, n) <= kScanWindow) return find_bytes(body, needle, from);
     while (from < n) {
       size_t limit = std::min(n, from + kScanWindow + needle.size() - 1);
+      store->prepare(from, limit - from);
       size_t hit = find_bytes(body.first(limit), needle, from);
       if (hit != kNotFound || limit == n) return hit;
       from += kScanWindow;
