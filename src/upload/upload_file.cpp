@@ -9,6 +9,7 @@
 #include "core/vbrt.h"
 #include "frame/host.h"
 #include "frame/page_context.h"
+#include "upload/boundary_index.h"
 #include "upload/bytesearch.h"
 #include "upload/upload_support.h"
 
@@ -422,6 +423,7 @@ void UploadFile::GetData(Variant& request) {
     store.reserve(static_cast<uint64_t>(total));
     stream_->open = true;
     stream_opened_ = true;
+    BoundaryIndex index;
     int64_t read = 0;
     while (read < total) {
       int32_t count = static_cast<int32_t>(std::min<int64_t>(kChunk, total - read));
@@ -429,6 +431,7 @@ void UploadFile::GetData(Variant& request) {
       size_t got = 0;
       if (chunk.type() == VarType::ByteArray) {
         got = std::min<size_t>(chunk.bytes().size(), static_cast<size_t>(total - read));
+        index.feed(std::span<const uint8_t>(chunk.bytes()).first(got));
         store.append_shared(chunk.shared_bytes_ptr(), got);
       } else if (!chunk.is_empty()) {
         throw ScriptError(kTypeMismatch);
@@ -438,16 +441,17 @@ void UploadFile::GetData(Variant& request) {
       if (got == 0) throw ScriptError(kInvalidCall, u"上传数据不完整：请求正文比声明的长度短");
       read += static_cast<int64_t>(got);
     }
-    parse(store.view(), &store, elapsed_ms(t0));
+    parse(store.view(), &store, index.usable() ? &index : nullptr, elapsed_ms(t0));
   } else {
     int32_t count = total;
     Variant all = req.binary_read(count);
     if (all.type() != VarType::ByteArray) throw ScriptError(kTypeMismatch);
-    parse(all.bytes(), nullptr, elapsed_ms(t0));
+    parse(all.bytes(), nullptr, nullptr, elapsed_ms(t0));
   }
 }
 
-void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, double started_ms) {
+void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const BoundaryIndex* index,
+                       double started_ms) {
   auto t0 = std::chrono::steady_clock::now();
   static const uint8_t kCrLf[] = {13, 10};
   static const uint8_t kHeaderEnd[] = {13, 10, 13, 10};
@@ -482,7 +486,13 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, double s
     Text header = bytes_to_text(body.subspan(p, h - p));
     size_t after_name;
     Text name = vb::LCase(quoted_after(header, u"name=\"", after_name));
-    size_t e = find(boundary, h + 3);
+    size_t e;
+    if (index) {
+      uint64_t at;
+      e = index->next(h + 3, at) ? static_cast<size_t>(at) : kNotFound;
+    } else {
+      e = find(boundary, h + 3);
+    }
     if (e == kNotFound) malformed(u"表单项之后没有分隔行，数据不完整");
     if (e < h + 6) malformed(u"分隔行之前缺少换行");
     const size_t data_at = h + 4, length = e - h - 6;
