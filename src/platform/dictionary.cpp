@@ -108,6 +108,15 @@ void Dictionary::add(Variant key, Variant value) {
   if (is_text_key(entries_.back().first)) text_index_.emplace(TextView(entries_.back().first.text()), entries_.size() - 1);
 }
 
+Variant& Dictionary::find_or_add(Variant key, bool& added) {
+  size_t i = index_of(key);
+  added = i == npos;
+  if (!added) return entries_[i].second;
+  entries_.emplace_back(std::move(key), Variant());
+  if (is_text_key(entries_.back().first)) text_index_.emplace(TextView(entries_.back().first.text()), entries_.size() - 1);
+  return entries_.back().second;
+}
+
 void Dictionary::set(const Variant& key, Variant value) {
   if (Variant* v = find(key)) *v = std::move(value);
   else add(key, std::move(value));

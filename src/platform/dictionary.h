@@ -24,6 +24,9 @@ class Dictionary : public DynamicObject {
   const Variant* find(const Variant& key) const;
   // 457 when the key is already present.
   void add(Variant key, Variant value);
+  // The value under `key`, added (Empty) at the end when absent; `added`
+  // tells which. One lookup either way.
+  Variant& find_or_add(Variant key, bool& added);
   // Stores under the key, adding it at the end when absent.
   void set(const Variant& key, Variant value);
   // 32811 when absent.

@@ -339,6 +339,15 @@ bool UploadFile::is_ext_forbidden(TextView ext) const {
   return list != e;
 }
 
+void UploadFile::header_into(std::span<const uint8_t> bytes, Text& out) {
+  if (bytes.empty()) {
+    out.clear();
+    return;
+  }
+  if (!decoder_) decoder_ = std::make_unique<upload::TextDecoder>(charset_.to_text());
+  decoder_->decode_into(bytes, out);
+}
+
 Text UploadFile::bytes_to_text(std::span<const uint8_t> bytes) {
   if (bytes.empty()) return {};
   if (!decoder_) decoder_ = std::make_unique<upload::TextDecoder>(charset_.to_text());
@@ -475,6 +484,7 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const Bo
   };
 
   const Text exe = exe_.to_text();
+  Text header;  // one buffer for every part's headers
   size_t line_end = find(kCrLf, 0);
   if (line_end == kNotFound || line_end == 0) malformed(u"找不到分隔行");
   std::span<const uint8_t> boundary = body.first(line_end);
@@ -483,7 +493,7 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const Bo
   for (;;) {
     size_t h = find(kHeaderEnd, p);
     if (h == kNotFound) malformed(u"表单项的头部没有结束");
-    Text header = bytes_to_text(body.subspan(p, h - p));
+    header_into(body.subspan(p, h - p), header);
     size_t after_name;
     Text name = vb::LCase(quoted_after(header, u"name=\"", after_name));
     size_t e;
@@ -529,7 +539,12 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const Bo
         key_text.reserve(name.size() + tag_.size() + 1);
         key_text.append(name).append(tag_).push_back(u'0');
         Variant key(std::move(key_text));
-        if (files_->exists(key)) key = Variant(next_free_key(key.text()));
+        bool added;
+        Variant* slot = &files_->find_or_add(key, added);
+        if (!added) {
+          key = Variant(next_free_key(key.text()));
+          slot = &files_->find_or_add(key, added);
+        }
         auto item = std::make_shared<UploadFileEx>();
         item->ContentType = Variant(content_type);
         item->Size = Variant(static_cast<int32_t>(length));
@@ -541,13 +556,13 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const Bo
         item->LocalName = item->FileName;
         item->stream = stream_;
         item->bound_to_parser = true;
-        files_->add(std::move(key), Variant(std::static_pointer_cast<Object>(item)));
+        *slot = Variant(std::static_pointer_cast<Object>(item));
       }
     } else {
       Text value = bytes_to_text(body.subspan(data_at, length));
-      Variant key(std::move(name));
-      if (Variant* stored = forms_->find(key)) *stored = Variant(stored->to_text() + u"," + value);
-      else forms_->add(std::move(key), Variant(std::move(value)));
+      bool added;
+      Variant& stored = forms_->find_or_add(Variant(std::move(name)), added);
+      stored = added ? Variant(std::move(value)) : Variant(stored.to_text() + u"," + value);
     }
 
     p = e + L + 2;

@@ -55,6 +55,19 @@ TextDecoder::TextDecoder(TextView charset) {
   codepage_ = pages.back().get();
 }
 
+void TextDecoder::decode_into(std::span<const uint8_t> bytes, Text& out) const {
+  if (kind_ != Kind::Utf16) {
+    out.resize(bytes.size());
+    size_t i = 0;
+    while (i < bytes.size() && bytes[i] < 0x80) {
+      out[i] = bytes[i];
+      ++i;
+    }
+    if (i == bytes.size()) return;
+  }
+  out = (*this)(bytes);
+}
+
 Text TextDecoder::operator()(std::span<const uint8_t> bytes) const {
   std::string_view raw(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   if (kind_ != Kind::Utf16) {

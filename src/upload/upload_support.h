@@ -17,6 +17,8 @@ class TextDecoder {
   // Raises 5 for a name it does not know.
   explicit TextDecoder(TextView charset);
   Text operator()(std::span<const uint8_t> bytes) const;
+  // The same into `out`, reusing its storage.
+  void decode_into(std::span<const uint8_t> bytes, Text& out) const;
 
  private:
   enum class Kind { Utf8, Utf16, CodePage } kind_ = Kind::CodePage;
