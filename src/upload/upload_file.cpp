@@ -48,8 +48,9 @@ const std::pair<const char16_t*, const char16_t*> kExePresets[] = {
 
 // Text between `marker` and the next quotation mark (the rest of the text
 // when no mark closes it); npos in `after` when the marker is absent.
-Text quoted_after(const Text& s, TextView marker, size_t& after) {
+Text quoted_after(const Text& s, TextView marker, size_t& after, bool* found = nullptr) {
   size_t k = s.find(marker);
+  if (found) *found = k != Text::npos;
   if (k == Text::npos) {
     after = Text::npos;
     return {};
@@ -67,11 +68,14 @@ TextView trim_view(TextView s) {
   return s.substr(a, s.find_last_not_of(u' ') - a + 1);
 }
 
+// `word` in lower case.
 size_t find_ascii_nocase(const Text& s, TextView word, size_t from) {
+  auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; };
   if (word.size() > s.size()) return Text::npos;
   for (size_t i = from; i + word.size() <= s.size(); ++i) {
-    size_t k = 0;
-    while (k < word.size() && ascii_lower(s[i + k]) == word[k]) ++k;
+    if (lower(s[i]) != word[0]) continue;
+    size_t k = 1;
+    while (k < word.size() && lower(s[i + k]) == word[k]) ++k;
     if (k == word.size()) return i;
   }
   return Text::npos;
@@ -508,8 +512,9 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const Bo
     const size_t data_at = h + 4, length = e - h - 6;
 
     size_t after_file;
-    Text client = quoted_after(header, u"filename=\"", after_file);
-    if (header.find(u"filename=\"") != Text::npos) {
+    bool is_file;
+    Text client = quoted_after(header, u"filename=\"", after_file, &is_file);
+    if (is_file) {
       size_t ct = after_file == Text::npos ? Text::npos : find_ascii_nocase(header, u"content-type", after_file);
       TextView content_type = ct != Text::npos && ct + 13 <= header.size() ? trim_view(TextView(header).substr(ct + 13)) : TextView();
       if (!trim_view(client).empty()) {
