@@ -1,3 +1,9 @@
 # Libraries the platform layer builds on; each subsystem adds what it needs here.
 find_package(Threads REQUIRED)
 target_link_libraries(brevane_lib PUBLIC Threads::Threads)
+
+# Native web host: cpp-httplib (Debian builds it as a shared library).
+if(NOT WIN32)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
+endif()
