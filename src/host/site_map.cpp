@@ -68,7 +68,7 @@ Text SiteMap::map_path(TextView path, std::string_view page_url) const {
     std::string_view folder = page_url.substr(0, page_url.rfind('/') + 1);
     full = from_utf8(folder.empty() ? "/" : folder) + Text(path);
   }
-  bool trailing = !full.empty() && (full.back() == u'/' || full.back() == u'\\');
+  bool trailing = !path.empty() && (path.back() == u'/' || path.back() == u'\\');
   std::vector<std::string> parts;
   for (const Text& piece : split_any(full, u'/', u'\\')) {
     if (piece.empty() || piece == u".") continue;
