@@ -7,3 +7,10 @@ if(NOT WIN32)
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
 endif()
+
+# Regular expressions: PCRE2's 16-bit library works on our UTF-16 text as is.
+if(NOT WIN32)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(PCRE2_16 REQUIRED IMPORTED_TARGET libpcre2-16)
+  target_link_libraries(brevane_lib PUBLIC PkgConfig::PCRE2_16)
+endif()

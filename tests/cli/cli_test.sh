@@ -22,5 +22,30 @@ salt=${out:0:2}
 if [[ ${#out} == 34 && $salt =~ ^[b-z]{2}$ && ${out:2} == $("$B" call CommMd5 "${salt}pw") ]]; then
   pass=$((pass+1)); else fail=$((fail+1)); echo "FAIL servu: $out"; fi
 
+# Validators, numbers and formatters, error page and regular expressions.
+check email-ok True 0 "$B" call CommCheckIsEmail a@x.cn
+check email-long-label False 0 "$B" call CommCheckIsEmail a@x.info
+check filesize-k 1.5K 0 "$B" call CommGetFileSize 1536
+check filesize-b 1023B 0 "$B" call CommGetFileSize 1023
+check filesize-not-number "Error 13: Type mismatch" 1 "$B" call CommGetFileSize abc
+check dectohex FF 0 "$B" call CommDecToHex 255
+check dectobin 101 0 "$B" call CommDecToBin 5
+check dectobin-overflow "Error 6: Overflow" 1 "$B" call CommDecToBin 2147483648
+check stringtonumeric 12.5 0 "$B" call CommStringToNumeric 12.5
+check putdatetime "2026-12-06 09:05:07" 0 "$B" call CommPutDateTime 20261206090507
+check validstring "-" 0 "$B" call CommCheckIsValidString a-b=c
+check telephone True 0 "$B" call CommCheckIsTelephone 010-1234
+check reg-chinese True 0 "$B" call CommCheckReg '^[\u4e00-\u9fa5]+$' 中文
+check reg-bad-pattern "Error 5020: Expected ')' in regular expression" 1 "$B" call CommCheckReg '(a' x
+check empty-spaces True 0 "$B" call CommCheckIsEmpty "   "
+check obj-installed True 0 "$B" call CommCheckIsObjInstalled "" VBScript.RegExp
+check obj-unknown False 0 "$B" call CommCheckIsObjInstalled "" No.Such.Class
+check errorpage-needs-response "Error 424: Object required" 1 "$B" call CommShowErrorPage "" "" "" msg
+date_out=$("$B" call CommGetDate)
+if [[ $date_out =~ ^[0-9]{8}$ ]]; then pass=$((pass+1)); else fail=$((fail+1)); echo "FAIL getdate: $date_out"; fi
+swap=$("$B" call CommScriptSwapImage)
+if [[ $swap == '<Script Language="JavaScript">function ZeltoSwapImgRestore()'*'</Script>' && $(printf '%s' "$swap" | wc -l) == 0 ]]; then
+  pass=$((pass+1)); else fail=$((fail+1)); echo "FAIL swapimage"; fi
+
 echo "$pass passed, $fail failed"
 [[ $fail == 0 ]]
