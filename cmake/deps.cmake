@@ -14,3 +14,12 @@ if(NOT WIN32)
   pkg_check_modules(PCRE2_16 REQUIRED IMPORTED_TARGET libpcre2-16)
   target_link_libraries(brevane_lib PUBLIC PkgConfig::PCRE2_16)
 endif()
+
+# Files (file operations, URL probe): libcurl on Linux; the shell and WinINet on Windows.
+if(WIN32)
+  target_link_libraries(brevane_lib PUBLIC shell32 wininet)
+else()
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(BREVANE_CURL REQUIRED IMPORTED_TARGET libcurl)
+  target_link_libraries(brevane_lib PUBLIC PkgConfig::BREVANE_CURL)
+endif()

@@ -47,5 +47,24 @@ swap=$("$B" call CommScriptSwapImage)
 if [[ $swap == '<Script Language="JavaScript">function ZeltoSwapImgRestore()'*'</Script>' && $(printf '%s' "$swap" | wc -l) == 0 ]]; then
   pass=$((pass+1)); else fail=$((fail+1)); echo "FAIL swapimage"; fi
 
+# Path helpers and file operations (a drive pointed at a scratch folder).
+check ext-with-point .tar 0 "$B" call CommFileGetExt " a.b.TAR " 1
+check ext-without-point tar 0 "$B" call CommFileGetExt " a.b.TAR " 0
+check path-keeps-backslash 'C:\site\up\' 0 "$B" call CommFileGetPath 'C:\site\up\a.txt'
+check fullname-backslash-wins z.doc 0 "$B" call CommFileGetFullName 'C:\x/y\z.doc'
+scratch=$(mktemp -d)
+export BREVANE_DRIVES="S=$scratch"
+check save-text True 0 "$B" call CommSaveToTextFile 'S:\a\b\t.txt' '中文' 2
+if [[ $(od -An -tx1 "$scratch/a/b/t.txt" | tr -d ' \n') == d6d0cec4 ]]; then pass=$((pass+1)); else
+  fail=$((fail+1)); echo "FAIL save-text bytes: $(od -An -tx1 "$scratch/a/b/t.txt")"; fi
+check read-text '中文' 0 "$B" call CommReadFromTextFile 'S:\a\b\t.txt'
+check rename-onto-existing 3 0 "$B" call CommFileRename 'S:\a\b\t.txt' 'S:\a\b\t.txt'
+check copy-folder 0 0 "$B" call CommFolderCopyMove 'S:\a' 'S:\c' Copy OverWrite
+check list-folders 'a|c' 0 "$B" call CommSearchPathFile 'S:\' 1
+check delete-missing True 0 "$B" call CommFileDelete 'S:\none.txt'
+check folder-exist-for-file True 0 "$B" call CommFolderExist 'S:\c\b\t.txt'
+rm -rf "$scratch"
+unset BREVANE_DRIVES
+
 echo "$pass passed, $fail failed"
 [[ $fail == 0 ]]
