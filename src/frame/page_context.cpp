@@ -6,9 +6,9 @@ namespace {
 thread_local const PageContext* t_current = nullptr;
 }
 
-const PageContext* current_page() { return t_current; }
+const PageContext* current_page_context() { return t_current; }
 
-PageScope::PageScope(const PageContext& context) : previous_(t_current) { t_current = &context; }
+PageScope::PageScope(PageContext context) : context_(std::move(context)), previous_(t_current) { t_current = &context_; }
 
 PageScope::~PageScope() { t_current = previous_; }
 

@@ -42,9 +42,11 @@ void FakeCollection::add(TextView key, TextView value) { items.emplace_back(Text
 
 VariantArray FakeCollection::enumerate() {
   VariantArray keys;
-  for (auto& [k, v] : items)
+  for (auto& item : items) {
+    const Text& k = item.first;  // a named reference: clang 14 cannot capture a structured binding
     if (std::none_of(keys.begin(), keys.end(), [&](const Variant& x) { return iequals_ascii(x.text(), k); }))
       keys.emplace_back(k);
+  }
   return keys;
 }
 
@@ -243,6 +245,28 @@ FakeRs::FakeRs() {
       if (iequals_ascii(columns[c], name)) return rows[pos][c];
     throw ScriptError(3265, u"Item cannot be found in the collection corresponding to the requested name or ordinal.");
   }, true);
+}
+
+MultipartBody::MultipartBody(std::string boundary) : boundary_(std::move(boundary)) {}
+
+MultipartBody& MultipartBody::field(std::string_view name, std::string_view value) {
+  body_ += "--" + boundary_ + "\r\nContent-Disposition: form-data; name=\"" + std::string(name) + "\"\r\n\r\n";
+  body_ += std::string(value) + "\r\n";
+  return *this;
+}
+
+MultipartBody& MultipartBody::file(std::string_view name, std::string_view filename, std::string_view data,
+                                   std::string_view content_type) {
+  body_ += "--" + boundary_ + "\r\nContent-Disposition: form-data; name=\"" + std::string(name) +
+           "\"; filename=\"" + std::string(filename) + "\"\r\nContent-Type: " + std::string(content_type) +
+           "\r\n\r\n";
+  body_ += std::string(data) + "\r\n";
+  return *this;
+}
+
+MultipartBody& MultipartBody::raw(std::string_view bytes) {
+  body_ += bytes;
+  return *this;
 }
 
 }  // namespace brevane::kit

@@ -98,6 +98,27 @@ class FakeRs : public DynamicObject {
   size_t pos = 0;
 };
 
+// A multipart/form-data body as browsers send it.
+class MultipartBody {
+ public:
+  explicit MultipartBody(std::string boundary = "----BrevaneFormBoundary7MA4YWxkTrZu0gW");
+  MultipartBody& field(std::string_view name, std::string_view value);
+  MultipartBody& file(std::string_view name, std::string_view filename, std::string_view data,
+                      std::string_view content_type = "application/octet-stream");
+  // Anything else, verbatim (malformed bodies).
+  MultipartBody& raw(std::string_view bytes);
+  // With the closing delimiter.
+  std::string str() const { return body_ + "--" + boundary_ + "--\r\n"; }
+  // Without it.
+  const std::string& open_str() const { return body_; }
+  const std::string& boundary() const { return boundary_; }
+  // Posts the body through `request`.
+  void post(FakeRequest& request) const { request.set_multipart(boundary_, str()); }
+
+ private:
+  std::string boundary_, body_;
+};
+
 // Wraps a fake as the Variant a page passes.
 template <class T>
 Variant var(const std::shared_ptr<T>& p) {

@@ -1,0 +1,55 @@
+// A growable byte store for request bodies: the bytes stay in memory up to a
+// threshold and in an unlinked temporary file above it, so a large upload
+// costs page cache, not process memory. Readers get one contiguous view of
+// all bytes (a mapping of the file when spilled) and may hand back the part
+// they have passed so that resident memory stays flat during a scan.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+namespace brevane {
+
+class ByteStore {
+ public:
+  static constexpr uint64_t kDefaultSpillThreshold = 4u << 20;
+
+  explicit ByteStore(uint64_t spill_threshold = kDefaultSpillThreshold);
+  ~ByteStore();
+  ByteStore(const ByteStore&) = delete;
+  ByteStore& operator=(const ByteStore&) = delete;
+
+  // Expected size in all; a store that will pass the threshold goes to its
+  // file at once instead of growing in memory first.
+  void reserve(uint64_t expected);
+  // Raises a run-time error when the temporary file cannot be written.
+  void append(const uint8_t* data, size_t n);
+  uint64_t size() const;
+  bool spilled() const;
+
+  // Every byte appended so far, contiguous. Valid until the next append or
+  // clear.
+  std::span<const uint8_t> view();
+  // The caller is done with [0, offset) of the view for now: resident pages
+  // of a mapped view below it are dropped (the bytes stay in the file and
+  // fault back in if read again).
+  void release_before(uint64_t offset);
+
+  enum class SaveResult { Done, Exists, OpenFailed, WriteFailed, OutOfRange };
+  // Copies [offset, offset + length) to a new file at `native_path`,
+  // replacing an existing file unless `exclusive`. A failed write leaves no
+  // partial file behind.
+  SaveResult save_range(uint64_t offset, uint64_t length, const std::string& native_path, bool exclusive);
+  // false when the range lies outside the store.
+  bool read(uint64_t offset, uint64_t length, uint8_t* out);
+
+  void clear();
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace brevane

@@ -1,0 +1,254 @@
+// Byte store over malloc'd memory and, past the threshold, an unlinked
+// temporary file that is mapped for reading and copied from with the
+// kernel's own copy calls.
+#include "platform/bytestore.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/sendfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "core/script_error.h"
+
+namespace brevane {
+
+namespace {
+
+// Appends arrive in small pieces (16 KiB from BinaryRead); gather them
+// before each write so a large body costs few system calls.
+constexpr size_t kStageSize = 1u << 20;
+constexpr size_t kPage = 4096;
+
+std::string temp_folder() {
+  const char* t = std::getenv("TMPDIR");
+  return t && *t ? t : "/tmp";
+}
+
+int open_temp_file() {
+  std::string dir = temp_folder();
+#ifdef O_TMPFILE
+  int fd = ::open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC | O_EXCL, 0600);
+  if (fd >= 0) return fd;
+#endif
+  std::string tmpl = dir + "/brevane-upload-XXXXXX";
+  int fd2 = ::mkostemp(tmpl.data(), O_CLOEXEC);
+  if (fd2 >= 0) ::unlink(tmpl.c_str());
+  return fd2;
+}
+
+bool write_all(int fd, const uint8_t* p, size_t n) {
+  while (n) {
+    ssize_t w = ::write(fd, p, n);
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    p += w;
+    n -= static_cast<size_t>(w);
+  }
+  return true;
+}
+
+[[noreturn]] void spool_failed() { throw ScriptError(kPermissionDenied, u"上传数据无法写入临时文件"); }
+
+}  // namespace
+
+struct ByteStore::Impl {
+  uint64_t threshold;
+  // In memory.
+  uint8_t* mem = nullptr;
+  size_t mem_size = 0, mem_cap = 0;
+  // In the file.
+  int fd = -1;
+  uint64_t file_size = 0;  // bytes written to the file
+  uint8_t* stage = nullptr;
+  size_t stage_size = 0;
+  // The mapped view of the file.
+  void* map = nullptr;
+  size_t map_len = 0;
+
+  ~Impl() { reset(); }
+
+  void reset() {
+    unmap();
+    std::free(mem);
+    mem = nullptr;
+    mem_size = mem_cap = 0;
+    std::free(stage);
+    stage = nullptr;
+    stage_size = 0;
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+    file_size = 0;
+  }
+
+  void unmap() {
+    if (map) ::munmap(map, map_len);
+    map = nullptr;
+    map_len = 0;
+  }
+
+  uint64_t size() const { return fd >= 0 ? file_size + stage_size : mem_size; }
+
+  void grow_memory(size_t need) {
+    if (need <= mem_cap) return;
+    size_t cap = std::max<size_t>({need, mem_cap * 2, 64 * 1024});
+    auto* p = static_cast<uint8_t*>(std::realloc(mem, cap));
+    if (!p) throw ScriptError(kOutOfMemory);
+    mem = p;
+    mem_cap = cap;
+  }
+
+  void spill() {
+    fd = open_temp_file();
+    if (fd < 0) spool_failed();
+    stage = static_cast<uint8_t*>(std::malloc(kStageSize));
+    if (!stage) throw ScriptError(kOutOfMemory);
+    if (mem_size && !write_all(fd, mem, mem_size)) spool_failed();
+    file_size = mem_size;
+    std::free(mem);
+    mem = nullptr;
+    mem_size = mem_cap = 0;
+  }
+
+  void flush_stage() {
+    if (!stage_size) return;
+    if (!write_all(fd, stage, stage_size)) spool_failed();
+    file_size += stage_size;
+    stage_size = 0;
+  }
+};
+
+ByteStore::ByteStore(uint64_t spill_threshold) : impl_(std::make_unique<Impl>()) {
+  impl_->threshold = spill_threshold;
+}
+
+ByteStore::~ByteStore() = default;
+
+void ByteStore::reserve(uint64_t expected) {
+  Impl& s = *impl_;
+  if (s.fd >= 0) return;
+  if (expected > s.threshold) s.spill();
+  else s.grow_memory(static_cast<size_t>(expected));
+}
+
+void ByteStore::append(const uint8_t* data, size_t n) {
+  Impl& s = *impl_;
+  if (!n) return;
+  s.unmap();
+  if (s.fd < 0 && s.mem_size + n > s.threshold) s.spill();
+  if (s.fd < 0) {
+    s.grow_memory(s.mem_size + n);
+    std::memcpy(s.mem + s.mem_size, data, n);
+    s.mem_size += n;
+    return;
+  }
+  if (s.stage_size + n > kStageSize) s.flush_stage();
+  if (n >= kStageSize) {
+    if (!write_all(s.fd, data, n)) spool_failed();
+    s.file_size += n;
+    return;
+  }
+  std::memcpy(s.stage + s.stage_size, data, n);
+  s.stage_size += n;
+}
+
+uint64_t ByteStore::size() const { return impl_->size(); }
+
+bool ByteStore::spilled() const { return impl_->fd >= 0; }
+
+std::span<const uint8_t> ByteStore::view() {
+  Impl& s = *impl_;
+  if (s.fd < 0) return {s.mem, s.mem_size};
+  s.flush_stage();
+  if (!s.file_size) return {};
+  if (!s.map) {
+    void* m = ::mmap(nullptr, s.file_size, PROT_READ, MAP_SHARED, s.fd, 0);
+    if (m == MAP_FAILED) throw ScriptError(kOutOfMemory);
+    ::madvise(m, s.file_size, MADV_SEQUENTIAL);
+    s.map = m;
+    s.map_len = s.file_size;
+  }
+  return {static_cast<const uint8_t*>(s.map), s.map_len};
+}
+
+void ByteStore::release_before(uint64_t offset) {
+  Impl& s = *impl_;
+  if (!s.map) return;
+  size_t end = static_cast<size_t>(std::min<uint64_t>(offset, s.map_len)) & ~(kPage - 1);
+  if (end) ::madvise(s.map, end, MADV_DONTNEED);
+}
+
+ByteStore::SaveResult ByteStore::save_range(uint64_t offset, uint64_t length, const std::string& path,
+                                            bool exclusive) {
+  Impl& s = *impl_;
+  if (offset > s.size() || length > s.size() - offset) return SaveResult::OutOfRange;
+  if (s.fd >= 0) s.flush_stage();
+  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (exclusive ? O_EXCL : O_TRUNC);
+  int out = ::open(path.c_str(), flags, 0644);
+  if (out < 0) return errno == EEXIST ? SaveResult::Exists : SaveResult::OpenFailed;
+  struct stat st;
+  if (::fstat(out, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(out);
+    return SaveResult::OpenFailed;
+  }
+  bool ok = true;
+  if (s.fd < 0) {
+    ok = write_all(out, s.mem + offset, static_cast<size_t>(length));
+  } else {
+    // In the kernel: no pass through user space, a reflink where the file
+    // system offers one.
+    off_t in_off = static_cast<off_t>(offset);
+    uint64_t left = length;
+    bool range_calls = true;
+    while (left && ok) {
+      size_t want = static_cast<size_t>(std::min<uint64_t>(left, 1u << 30));
+      ssize_t n = range_calls ? ::copy_file_range(s.fd, &in_off, out, nullptr, want, 0)
+                              : ::sendfile(out, s.fd, &in_off, want);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0 && range_calls && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+        range_calls = false;
+        continue;
+      }
+      if (n <= 0) ok = false;
+      else left -= static_cast<uint64_t>(n);
+    }
+  }
+  if (::close(out) != 0) ok = false;
+  if (!ok) {
+    ::unlink(path.c_str());
+    return SaveResult::WriteFailed;
+  }
+  return SaveResult::Done;
+}
+
+bool ByteStore::read(uint64_t offset, uint64_t length, uint8_t* out) {
+  Impl& s = *impl_;
+  if (offset > s.size() || length > s.size() - offset) return false;
+  if (s.fd < 0) {
+    if (length) std::memcpy(out, s.mem + offset, static_cast<size_t>(length));
+    return true;
+  }
+  s.flush_stage();
+  while (length) {
+    ssize_t n = ::pread(s.fd, out, static_cast<size_t>(std::min<uint64_t>(length, 1u << 30)),
+                        static_cast<off_t>(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    out += n;
+    offset += static_cast<uint64_t>(n);
+    length -= static_cast<uint64_t>(n);
+  }
+  return true;
+}
+
+void ByteStore::clear() { impl_->reset(); }
+
+}  // namespace brevane

@@ -1,0 +1,91 @@
+#include "upload/bytesearch.h"
+
+#include <cstring>
+#include <string.h>  // memmem
+
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace brevane {
+
+namespace {
+
+size_t generic_find(const uint8_t* h, size_t n, const uint8_t* nd, size_t m) {
+#if defined(_GNU_SOURCE) || defined(__GLIBC__)
+  const void* p = ::memmem(h, n, nd, m);
+  return p ? static_cast<size_t>(static_cast<const uint8_t*>(p) - h) : kNotFound;
+#else
+  // Knuth-Morris-Pratt: linear without the C library's memmem.
+  if (m > n) return kNotFound;
+  std::vector<size_t> fail(m, 0);
+  for (size_t i = 1, k = 0; i < m; ++i) {
+    while (k && nd[i] != nd[k]) k = fail[k - 1];
+    if (nd[i] == nd[k]) ++k;
+    fail[i] = k;
+  }
+  for (size_t i = 0, k = 0; i < n; ++i) {
+    while (k && h[i] != nd[k]) k = fail[k - 1];
+    if (h[i] == nd[k] && ++k == m) return i + 1 - m;
+  }
+  return kNotFound;
+#endif
+}
+
+#if defined(__SSE2__)
+// Compares the needle's first and last byte at 16 positions at once and
+// checks the rest only where both match; a boundary's first and last bytes
+// rarely pair up by chance in file data. When they do pair up too often (a
+// hostile body), the rest of the scan goes to the C library's two-way search,
+// which is linear in every case.
+size_t vector_find(const uint8_t* h, size_t n, const uint8_t* nd, size_t m) {
+  const __m128i first = _mm_set1_epi8(static_cast<char>(nd[0]));
+  const __m128i last = _mm_set1_epi8(static_cast<char>(nd[m - 1]));
+  size_t checks = 0;
+  size_t i = 0;
+  for (; i + m - 1 + 16 <= n; i += 16) {
+    __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i));
+    __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i + m - 1));
+    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+    while (mask) {
+      unsigned bit = static_cast<unsigned>(__builtin_ctz(mask));
+      if (std::memcmp(h + i + bit + 1, nd + 1, m - 2) == 0) return i + bit;
+      mask &= mask - 1;
+      if (++checks > 64 + (i >> 4)) {
+        size_t r = generic_find(h + i, n - i, nd, m);
+        return r == kNotFound ? kNotFound : i + r;
+      }
+    }
+  }
+  if (i + m > n) return kNotFound;
+  size_t r = generic_find(h + i, n - i, nd, m);
+  return r == kNotFound ? kNotFound : i + r;
+}
+#endif
+
+}  // namespace
+
+size_t find_bytes(std::span<const uint8_t> hay, std::span<const uint8_t> needle, size_t from) {
+  size_t n = hay.size(), m = needle.size();
+  if (from > n) return kNotFound;
+  if (m == 0) return from;
+  if (m > n - from) return kNotFound;
+  const uint8_t* h = hay.data() + from;
+  size_t len = n - from;
+  size_t r;
+  if (m == 1) {
+    const void* p = std::memchr(h, needle[0], len);
+    r = p ? static_cast<size_t>(static_cast<const uint8_t*>(p) - h) : kNotFound;
+  } else {
+#if defined(__SSE2__)
+    r = m <= 64 ? vector_find(h, len, needle.data(), m) : generic_find(h, len, needle.data(), m);
+#else
+    r = generic_find(h, len, needle.data(), m);
+#endif
+  }
+  return r == kNotFound ? kNotFound : from + r;
+}
+
+}  // namespace brevane

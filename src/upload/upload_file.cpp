@@ -1,0 +1,543 @@
+#include "upload/upload_file.h"
+
+#include <chrono>
+#include <cmath>
+
+#include "core/vbdate.h"
+#include "core/vbrt.h"
+#include "frame/host.h"
+#include "frame/page_context.h"
+#include "upload/bytesearch.h"
+#include "upload/upload_support.h"
+
+namespace brevane {
+
+namespace {
+
+thread_local std::shared_ptr<UploadStream> t_shared_stream;
+
+constexpr int32_t kChunk = 16384;
+// Large parts are searched window by window so that the pages of a mapped
+// body already passed can be dropped from memory.
+constexpr size_t kScanWindow = 32u << 20;
+
+// Run-time errors for bodies that are not well-formed multipart data.
+[[noreturn]] void malformed(const char16_t* what) { throw ScriptError(kInvalidCall, Text(u"上传数据格式错误：") + what); }
+
+constexpr int kStreamClosed = 3704;
+constexpr int kBadArguments = 3001;
+constexpr int kWriteFailed = 3004;
+const char16_t kStreamClosedText[] = u"对象关闭时，不允许操作。";
+const char16_t kBadArgumentsText[] = u"参数类型不正确，或不在可以接受的范围之内，或与其他参数冲突。";
+const char16_t kWriteFailedText[] = u"写入文件失败。";
+
+const std::pair<const char16_t*, const char16_t*> kExePresets[] = {
+    {u"all", u"rar|gif|jpg|bmp|swf|mid|mp3|rar|zip|pdf|doc|txt|ppt|xls|wmv|wma|asf|avi|mpg|mpeg|ram|rm|ra"},
+    {u"doc", u"doc|xls|ppt|txt|rtf"},
+    {u"pic", u"jpg|gif|bmp|png"},
+    {u"flash", u"swf"},
+    {u"audio", u"wav|wma|mid|mp3"},
+    {u"video", u"wmv|asf|avi|mpg|wma|ram|rm|rmvb|ra|mp3|wav|mid|flv|mp4"},
+    {u"wmv", u"wmv|asf|avi|mpg|wma"},
+    {u"rm", u"ram|rm|rmvb|ra|mp3"},
+    {u"zip", u"rar|zip"},
+};
+
+// Text between `marker` and the next quotation mark (the rest of the text
+// when no mark closes it); npos in `after` when the marker is absent.
+Text quoted_after(const Text& s, TextView marker, size_t& after) {
+  size_t k = s.find(marker);
+  if (k == Text::npos) {
+    after = Text::npos;
+    return {};
+  }
+  size_t start = k + marker.size();
+  size_t end = s.find(u'"', start);
+  after = end;
+  return s.substr(start, end == Text::npos ? Text::npos : end - start);
+}
+
+size_t find_ascii_nocase(const Text& s, TextView word, size_t from) {
+  if (word.size() > s.size()) return Text::npos;
+  for (size_t i = from; i + word.size() <= s.size(); ++i) {
+    size_t k = 0;
+    while (k < word.size() && ascii_lower(s[i + k]) == word[k]) ++k;
+    if (k == word.size()) return i;
+  }
+  return Text::npos;
+}
+
+// A Variant holding a whole number in [0, limit], or nothing.
+bool whole_number(const Variant& v, uint64_t& out) {
+  try {
+    double d = v.to_double();
+    if (!(d >= 0) || d > 9.0e15 || std::floor(d) != d) return false;
+    out = static_cast<uint64_t>(d);
+    return true;
+  } catch (const ScriptError&) {
+    return false;
+  }
+}
+
+ObjectPtr object_or_null(const Variant& v) {
+  if (!v.is_object()) return nullptr;
+  try {
+    return v.object();
+  } catch (const ScriptError&) {
+    return nullptr;  // Nothing
+  }
+}
+
+double elapsed_ms(std::chrono::steady_clock::time_point t0) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+}
+
+const HandlerTable& ex_table() {
+  using C = UploadFileEx;
+  static const HandlerTable t(
+      declared_class(u"Zelto_Class_UploadFileEx"),
+      {{bind_member<&C::let_Extend>(u"Extend", MemberKind::Let), bind_member<&C::get_Extend>(u"Extend", MemberKind::Get),
+        bind_member<&C::get_IsFile>(u"IsFile", MemberKind::Get),
+        bind_member<&C::let_Path>(u"Path", MemberKind::Let), bind_member<&C::get_Path>(u"Path", MemberKind::Get),
+        bind_member<&C::get_Exception>(u"Exception", MemberKind::Get),
+        bind_member<&C::let_Value>(u"Value", MemberKind::Let), bind_member<&C::get_Value>(u"Value", MemberKind::Get),
+        bind_member<&C::let_Size>(u"Size", MemberKind::Let), bind_member<&C::get_Size>(u"Size", MemberKind::Get),
+        bind_member<&C::let_Position>(u"Position", MemberKind::Let),
+        bind_member<&C::get_Position>(u"Position", MemberKind::Get),
+        bind_member<&C::let_ContentType>(u"ContentType", MemberKind::Let),
+        bind_member<&C::get_ContentType>(u"ContentType", MemberKind::Get),
+        bind_member<&C::let_UserSetName>(u"UserSetName", MemberKind::Let),
+        bind_member<&C::get_UserSetName>(u"UserSetName", MemberKind::Get),
+        bind_member<&C::let_FileName>(u"FileName", MemberKind::Let),
+        bind_member<&C::get_FileName>(u"FileName", MemberKind::Get),
+        bind_member<&C::let_LocalName>(u"LocalName", MemberKind::Let),
+        bind_member<&C::get_LocalName>(u"LocalName", MemberKind::Get),
+        bind_member<&C::let_NewName>(u"NewName", MemberKind::Let),
+        bind_member<&C::get_NewName>(u"NewName", MemberKind::Get),
+        bind_member<&C::let_FormName>(u"FormName", MemberKind::Let),
+        bind_member<&C::get_FormName>(u"FormName", MemberKind::Get),
+        bind_member<&C::SavetoFile>(u"SavetoFile"), bind_member<&C::GetBytes>(u"GetBytes")}});
+  return t;
+}
+
+Variant empty_is_file() { return Variant(false); }
+
+const HandlerTable& empty_table() {
+  static const HandlerTable t(declared_class(u"Zelto_Class_UploadFileEmpty"),
+                              {{bind<&empty_is_file>(u"IsFile", MemberKind::Get)}});
+  return t;
+}
+
+const HandlerTable& parser_table() {
+  using C = UploadFile;
+  static const HandlerTable t(
+      declared_class(u"Zelto_Class_UploadFile"),
+      {{bind_member<&C::set_Mode>(u"Mode", MemberKind::Let),
+        bind_member<&C::set_MaxSize>(u"MaxSize", MemberKind::Let),
+        bind_member<&C::get_MaxSize>(u"MaxSize", MemberKind::Get),
+        bind_member<&C::set_SingleSize>(u"SingleSize", MemberKind::Let),
+        bind_member<&C::get_SingleSize>(u"SingleSize", MemberKind::Get),
+        bind_member<&C::set_Exe>(u"Exe", MemberKind::Let), bind_member<&C::get_Exe>(u"Exe", MemberKind::Get),
+        bind_member<&C::set_CharSet>(u"CharSet", MemberKind::Let),
+        bind_member<&C::get_ErrorID>(u"ErrorID", MemberKind::Get),
+        bind_member<&C::get_FileCount>(u"FileCount", MemberKind::Get),
+        bind_member<&C::get_Description>(u"Description", MemberKind::Get),
+        bind_member<&C::get_Version>(u"Version", MemberKind::Get),
+        bind_member<&C::get_TotalSize>(u"TotalSize", MemberKind::Get),
+        bind_member<&C::get_LostTime>(u"LostTime", MemberKind::Get),
+        bind_member<&C::GetData>(u"GetData"), bind_member<&C::GetSize>(u"GetSize"),
+        bind_member<&C::Forms>(u"Forms"), bind_member<&C::Files>(u"Files"),
+        bind_member<&C::Files_Muti>(u"Files_Muti"), bind_member<&C::QuickSave>(u"QuickSave")}});
+  return t;
+}
+
+}  // namespace
+
+std::shared_ptr<UploadStream> shared_upload_stream() { return t_shared_stream; }
+
+Text new_time_name() {
+  vb::Randomize();
+  DateParts d = local_now();
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%04d%02d%02d%02d%02d%02d", d.year, d.month, d.day, d.hour, d.minute, d.second);
+  auto r = static_cast<int>(std::nearbyint(vb::Rnd() * 10000));  // CInt: half to even
+  Text rnd = vb::Right(u"0000" + T(std::to_string(r)), 4);
+  return T(buf) + rnd;
+}
+
+// ---- items ----
+
+UploadFileEx::UploadFileEx() : DeclaredObject(ex_table()) {}
+
+UploadFileEmpty::UploadFileEmpty() : DeclaredObject(empty_table()) {}
+
+std::shared_ptr<UploadStream> UploadFileEx::reach_stream() const {
+  return bound_to_parser ? stream.lock() : shared_upload_stream();
+}
+
+Variant UploadFileEx::SavetoFile(Variant& server, Variant path, Variant option, Variant overwrite) {
+  auto fail = [this](Text why) {
+    Exception = Variant(std::move(why));
+    return Variant(false);
+  };
+  Text folder;
+  try {
+    Text p = path.to_text();
+    folder = vb::InStr(p, u":") != 2 ? ServerRef(server).map_path(p) : p;
+  } catch (const ScriptError& e) {
+    // Without a folder there is no safe place to write to.
+    return fail(e.description());
+  }
+  folder = vb::Replace(folder, u"/", u"\\");
+  if (!folder.ends_with(u'\\')) folder += u'\\';
+  Text error;
+  if (!upload::create_folders(folder)) error = u"无法创建文件夹 " + folder;
+  Path = Variant(folder);
+
+  Text name;
+  try {
+    double opt = option.to_double();
+    if (opt == 1) name = LocalName.to_text();
+    else if (opt == -1 && !UserSetName.to_text().empty()) name = UserSetName.to_text() + u"." + Extend.to_text();
+    else name = NewName.to_text();
+  } catch (const ScriptError&) {
+    name = NewName.is_null() ? Text() : NewName.to_text();
+  }
+  FileName = Variant(name);
+
+  // Only the Boolean true (-1) replaces a file; 1 and anything else keep it.
+  bool replace = false;
+  try {
+    replace = overwrite.to_double() == -1;
+  } catch (const ScriptError&) {
+  }
+
+  std::shared_ptr<UploadStream> s = reach_stream();
+  if (!s || !s->open) return fail(kStreamClosedText);
+  uint64_t offset = 0, size = 0;
+  if (!whole_number(Position, offset) || !whole_number(Size, size)) return fail(kBadArgumentsText);
+
+  Text ext = Extend.is_null() ? Text() : Extend.to_text();
+  size_t dot = name.find(u'.');
+  Text stem = name.substr(0, dot);
+  Text tail = dot != Text::npos || !ext.empty() ? u"." + ext : Text();
+  for (int64_t n = 0;; ++n) {
+    if (!replace && upload::path_exists(folder + name)) {
+      name = stem + u"(" + T(std::to_string(n)) + u")" + tail;
+      continue;
+    }
+    FileName = Variant(name);
+    auto r = s->store.save_range(offset, size, upload::native_path(folder + name), !replace);
+    if (r == ByteStore::SaveResult::Exists) continue;  // taken between the test and the write
+    if (r == ByteStore::SaveResult::OutOfRange) return fail(kBadArgumentsText);
+    if (r != ByteStore::SaveResult::Done) return fail(kWriteFailedText);
+    break;
+  }
+  if (!error.empty()) return fail(error);
+  return Variant(true);
+}
+
+Variant UploadFileEx::GetBytes() {
+  std::shared_ptr<UploadStream> s = reach_stream();
+  if (!s || !s->open) throw ScriptError(kStreamClosed, kStreamClosedText);
+  uint64_t offset = 0, size = 0;
+  if (!whole_number(Position, offset) || !whole_number(Size, size) || offset > s->store.size() ||
+      size > s->store.size() - offset)
+    throw ScriptError(kBadArguments, kBadArgumentsText);
+  Bytes out(static_cast<size_t>(size));
+  if (!s->store.read(offset, size, out.data())) throw ScriptError(kWriteFailed, kBadArgumentsText);
+  return Variant(std::move(out));
+}
+
+// ---- parser ----
+
+UploadFile::UploadFile() : DeclaredObject(parser_table()), stream_(std::make_shared<UploadStream>()) {
+  t_shared_stream = stream_;
+  tag_ = u"_" + new_time_name() + u"_";
+}
+
+UploadFile::~UploadFile() {
+  forms_->clear();
+  for (auto& [key, item] : files_->entries()) {
+    // A page may have stored anything under a key, Nothing included.
+    if (ObjectPtr o = object_or_null(item))
+      if (auto* ex = dynamic_cast<UploadFileEx*>(o.get())) ex->Value = Variant();
+    item = Variant(ObjectPtr());
+  }
+  files_->clear();
+  if (stream_opened_) {
+    stream_->open = false;
+    stream_->store.clear();
+  }
+  // Only this parser's own stream leaves the thread's slot; a later parser's
+  // stays where it is.
+  if (t_shared_stream == stream_) t_shared_stream.reset();
+}
+
+void UploadFile::set_Exe(Variant v) {
+  Text given = v.to_text();
+  for (auto& [preset, list] : kExePresets)
+    if (given == preset) {
+      exe_ = Variant(list);
+      return;
+    }
+  exe_ = Variant(vb::Replace(vb::Replace(vb::LCase(given), u"*.", u""), u";", u"|"));
+}
+
+Variant UploadFile::get_Description() {
+  double id = error_id_.is_empty() ? -1 : error_id_.to_double();
+  if (id == 0) return Variant(u"完成");
+  if (id == 1) return Variant(u"超出了最大容量(容许值为" + upload::size_text(max_size_.to_text()) + u")");
+  if (id == 2)
+    return Variant(u"Form中方式不对:Form一定要加上enctype=\"multipart/form-data\"属性,method属性值必须是post");
+  if (id == 3) return Variant(u"不允许上传该类文件(容许上传文件类型为:" + exe_.to_text() + u")");
+  if (id == 5) return Variant(u"超出了单文件最大容量(容许值为" + upload::size_text(single_size_.to_text()) + u")");
+  if (id == 6) return Variant(u"未选择上传文件或上传文件不存在");
+  return {};
+}
+
+bool UploadFile::is_ext_forbidden(TextView ext) const {
+  Text list = exe_.to_text();
+  if (list == u"*") return false;
+  Text e = vb::LCase(ext);
+  if (list.find(u'|') != Text::npos) {
+    for (const Text& entry : vb::Split(list, u"|"))
+      if (entry == e) return false;
+    return true;
+  }
+  return list != e;
+}
+
+Text UploadFile::bytes_to_text(std::span<const uint8_t> bytes) const {
+  return upload::decode_charset(bytes, charset_.to_text());
+}
+
+bool UploadFile::is_multipart_post(const Variant& request) const {
+  RequestRef req(request);
+  if (vb::Trim(vb::LCase(req.server_variables(u"REQUEST_METHOD"))) != u"post") return false;
+  Text type = vb::LCase(req.server_variables(u"HTTP_CONTENT_TYPE"));
+  auto pieces = vb::Split(type, u";");
+  if (pieces.empty() || vb::Trim(pieces[0]) != u"multipart/form-data") return false;
+  if (type.find(u"boundary=") == Text::npos)
+    throw ScriptError(kSubscriptOutOfRange, u"上传数据格式错误：Content-Type 中没有 boundary=");
+  return true;
+}
+
+Text UploadFile::next_free_key(const Text& key) const {
+  size_t cut = key.find(tag_);
+  Text stem = cut == Text::npos ? key : key.substr(0, cut + tag_.size());
+  Text rest = cut == Text::npos ? Text() : key.substr(cut + tag_.size());
+  int64_t n = 0;
+  try {
+    n = static_cast<int64_t>(Variant(rest).to_double());
+  } catch (const ScriptError&) {
+  }
+  Text k = key;
+  while (files_->exists(Variant(k))) k = stem + T(std::to_string(++n));
+  return k;
+}
+
+Text UploadFile::new_name_for(TextView ext) {
+  for (int attempt = 0;; ++attempt) {
+    Text name = new_time_name();
+    // Ten thousand names a second for one extension: count on from there.
+    if (attempt >= 16) name += u"_" + T(std::to_string(attempt));
+    name += u"." + Text(ext);
+    if (new_names_.insert(name).second) return name;
+  }
+}
+
+void UploadFile::GetData(Variant& request) {
+  auto t0 = std::chrono::steady_clock::now();
+  RequestRef req(request);
+  int32_t total = req.total_bytes();
+  if (total <= 0) {
+    error_id_ = Variant(int16_t(6));
+    return;
+  }
+  if (!is_multipart_post(request)) {
+    error_id_ = Variant(int16_t(2));
+    return;
+  }
+  Text software = vb::Replace(vb::LCase(req.server_variables(u"SERVER_SOFTWARE")), u"microsoft-iis/", u"");
+  if (vb::IsNumericText(software)) server_version_ = Variant(software).to_double();
+  if (server_version_ >= 6 && max_size_.to_double() > 0 && total > max_size_.to_double()) {
+    error_id_ = Variant(int16_t(1));
+    return;
+  }
+
+  if (mode_.to_double() == 0) {
+    total_size_ = Variant(int16_t(0));
+    if (stream_->open) throw ScriptError(3705, u"对象打开时，不允许操作。");
+    ByteStore& store = stream_->store;
+    store.reserve(static_cast<uint64_t>(total));
+    stream_->open = true;
+    stream_opened_ = true;
+    int64_t read = 0;
+    while (read < total) {
+      int32_t count = static_cast<int32_t>(std::min<int64_t>(kChunk, total - read));
+      Variant chunk = req.binary_read(count);
+      size_t got = 0;
+      if (chunk.type() == VarType::ByteArray) {
+        const Bytes& b = chunk.bytes();
+        got = std::min<size_t>(b.size(), static_cast<size_t>(total - read));
+        store.append(b.data(), got);
+      } else if (!chunk.is_empty()) {
+        throw ScriptError(kTypeMismatch);
+      }
+      // A host that hands out less than it announced would otherwise keep
+      // the page waiting for ever.
+      if (got == 0) throw ScriptError(kInvalidCall, u"上传数据不完整：请求正文比声明的长度短");
+      read += static_cast<int64_t>(got);
+    }
+    parse(store.view(), &store, elapsed_ms(t0));
+  } else {
+    int32_t count = total;
+    Variant all = req.binary_read(count);
+    if (all.type() != VarType::ByteArray) throw ScriptError(kTypeMismatch);
+    parse(all.bytes(), nullptr, elapsed_ms(t0));
+  }
+}
+
+void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, double started_ms) {
+  auto t0 = std::chrono::steady_clock::now();
+  static const uint8_t kCrLf[] = {13, 10};
+  static const uint8_t kHeaderEnd[] = {13, 10, 13, 10};
+  const size_t n = body.size();
+
+  // Window by window over a mapped body, dropping what lies behind.
+  auto find = [&](std::span<const uint8_t> needle, size_t from) -> size_t {
+    if (!store || n - std::min(from, n) <= kScanWindow) return find_bytes(body, needle, from);
+    while (from < n) {
+      size_t limit = std::min(n, from + kScanWindow + needle.size() - 1);
+      size_t hit = find_bytes(body.first(limit), needle, from);
+      if (hit != kNotFound || limit == n) return hit;
+      from += kScanWindow;
+      store->release_before(from - std::min(from, needle.size()));
+    }
+    return kNotFound;
+  };
+  auto done = [&]() {
+    if (store) store->release_before(n);
+  };
+
+  size_t line_end = find(kCrLf, 0);
+  if (line_end == kNotFound || line_end == 0) malformed(u"找不到分隔行");
+  std::span<const uint8_t> boundary = body.first(line_end);
+  const size_t L = boundary.size();
+  size_t p = L + 1;  // the scan starts on the line feed after the boundary
+  for (;;) {
+    size_t h = find(kHeaderEnd, p);
+    if (h == kNotFound) malformed(u"表单项的头部没有结束");
+    Text header = bytes_to_text(body.subspan(p, h - p));
+    size_t after_name;
+    Text name = vb::LCase(quoted_after(header, u"name=\"", after_name));
+    size_t e = find(boundary, h + 3);
+    if (e == kNotFound) malformed(u"表单项之后没有分隔行，数据不完整");
+    if (e < h + 6) malformed(u"分隔行之前缺少换行");
+    const size_t data_at = h + 4, length = e - h - 6;
+
+    size_t after_file;
+    Text client = quoted_after(header, u"filename=\"", after_file);
+    if (header.find(u"filename=\"") != Text::npos) {
+      size_t ct = after_file == Text::npos ? Text::npos : find_ascii_nocase(header, u"content-type", after_file);
+      Text content_type = ct != Text::npos && ct + 13 <= header.size() ? vb::Trim(TextView(header).substr(ct + 13)) : Text();
+      if (!vb::Trim(client).empty()) {
+        Text path = vb::Replace(client, u"/", u"\\");
+        std::erase(path, u'\0');
+        size_t slash = path.rfind(u'\\');
+        Text file_name = slash == Text::npos ? path : path.substr(slash + 1);
+        size_t dot = file_name.rfind(u'.');
+        Text ext = dot == Text::npos ? Text() : file_name.substr(dot + 1);
+        if (!exe_.to_text().empty() && is_ext_forbidden(ext)) {
+          error_id_ = Variant(int16_t(3));
+          return done();
+        }
+        Text new_name = new_name_for(ext);
+        int32_t sum = (total_size_.is_empty() ? 0 : total_size_.to_i32()) + static_cast<int32_t>(length);
+        total_size_ = Variant(sum);
+        if (single_size_.to_double() > 0 && static_cast<double>(length) > single_size_.to_double()) {
+          error_id_ = Variant(int16_t(5));
+          return done();
+        }
+        if (max_size_.to_double() > 0 && static_cast<double>(sum) > max_size_.to_double()) {
+          error_id_ = Variant(int16_t(1));
+          return done();
+        }
+        Text key = name + tag_ + u"0";
+        if (files_->exists(Variant(key))) key = next_free_key(key);
+        auto item = std::make_shared<UploadFileEx>();
+        item->ContentType = Variant(content_type);
+        item->Size = Variant(static_cast<int32_t>(length));
+        item->Position = Variant(static_cast<int32_t>(data_at));
+        item->FormName = Variant(key);
+        item->NewName = Variant(new_name);
+        item->FileName = Variant(file_name);
+        item->LocalName = Variant(file_name);
+        item->Extend = Variant(new_name.substr(new_name.rfind(u'.') + 1));
+        item->stream = stream_;
+        item->bound_to_parser = true;
+        files_->add(Variant(key), Variant(std::static_pointer_cast<Object>(item)));
+      }
+    } else {
+      Text value = bytes_to_text(body.subspan(data_at, length));
+      if (Variant* stored = forms_->find(Variant(name))) *stored = Variant(stored->to_text() + u"," + value);
+      else forms_->add(Variant(name), Variant(std::move(value)));
+    }
+
+    p = e + L + 2;
+    if (store) store->release_before(p);
+    if (e + L + 5 >= n) {
+      error_id_ = Variant(int16_t(0));
+      double ms = started_ms + std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+      lost_time_ = Variant(vb::FormatNumber(ms, 2));
+      return done();
+    }
+  }
+}
+
+Variant UploadFile::GetSize(Variant size) {
+  double d = size.to_double();
+  if (d < 1024) return Variant(vb::FormatNumber(d, 2) + u"B");
+  if (d < 1048576) return Variant(vb::FormatNumber(d / 1024, 2) + u"KB");
+  return Variant(vb::FormatNumber(d / 1024 / 1024, 2) + u"MB");
+}
+
+Variant UploadFile::Forms(Variant name) {
+  Text n = name.to_text();
+  if (vb::Trim(n) == u"-1") return Variant(std::static_pointer_cast<Object>(forms_));
+  const Variant* v = forms_->find(Variant(vb::LCase(n)));
+  return v ? *v : Variant(Text());
+}
+
+Variant UploadFile::Files(Variant name) {
+  Text n = name.to_text();
+  if (vb::Trim(n) == u"-1") return Variant(std::static_pointer_cast<Object>(files_));
+  Text key = n.find(tag_) != Text::npos ? n : vb::LCase(n) + tag_ + u"0";
+  const Variant* v = files_->find(Variant(key));
+  return v ? *v : Variant(UploadFileEmpty::create());
+}
+
+Variant UploadFile::Files_Muti(Variant name, Variant index) {
+  Text n = name.to_text();
+  if (vb::Trim(n) == u"-1") return Variant(std::static_pointer_cast<Object>(files_));
+  const Variant* v = files_->find(Variant(vb::LCase(n) + tag_ + index.to_text()));
+  return v ? *v : Variant(UploadFileEmpty::create());
+}
+
+Variant UploadFile::QuickSave(Variant name, Variant save_path) {
+  const PageContext* page = current_page_context();
+  Variant server = page ? page->server : Variant();
+  Text stem = vb::LCase(name.to_text()) + tag_;
+  int32_t saved = 0;
+  for (int32_t i = 0;; ++i) {
+    const Variant* v = files_->find(Variant(stem + T(std::to_string(i))));
+    ObjectPtr o = v ? object_or_null(*v) : nullptr;
+    auto* item = dynamic_cast<UploadFileEx*>(o.get());
+    if (!item) break;
+    if (item->SavetoFile(server, save_path, Variant(int16_t(0)), Variant(true)).to_bool()) ++saved;
+  }
+  return Variant(saved);
+}
+
+}  // namespace brevane

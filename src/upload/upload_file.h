@@ -1,0 +1,126 @@
+// The multipart form parser (Zelto_Class_UploadFile), its file items
+// (Zelto_Class_UploadFileEx) and the placeholder for a field without a file
+// (Zelto_Class_UploadFileEmpty).
+//
+// The body is held once, in the parser's upload stream: a ByteStore that
+// spills to a temporary file past a few MiB and is scanned through a mapped
+// view. Items keep offset and length and copy straight from the store when
+// saved.
+#pragma once
+
+#include <memory>
+#include <unordered_set>
+
+#include "core/object.h"
+#include "platform/bytestore.h"
+#include "platform/dictionary.h"
+
+namespace brevane {
+
+// One request body as the parser read it. `open` is set once Mode 0 has
+// filled it; items of a parser in another mode find it closed.
+struct UploadStream {
+  ByteStore store;
+  bool open = false;
+};
+
+// The thread's shared upload stream: that of the parser created last on the
+// thread, nullptr when none (or when that parser is gone).
+std::shared_ptr<UploadStream> shared_upload_stream();
+
+class UploadFileEx : public DeclaredObject {
+ public:
+  UploadFileEx();
+  static ObjectPtr create() { return std::make_shared<UploadFileEx>(); }
+
+  // Properties: every read returns the stored field, every write stores.
+  Variant Extend, Path, Exception, Value, Size{int16_t(0)}, Position, ContentType, UserSetName, FileName,
+      LocalName, NewName, FormName{Text()};
+#define BV_FIELD(F) \
+  Variant get_##F() { return F; } \
+  void let_##F(Variant v) { F = std::move(v); }
+  BV_FIELD(Extend) BV_FIELD(Path) BV_FIELD(Value) BV_FIELD(Size) BV_FIELD(Position) BV_FIELD(ContentType)
+  BV_FIELD(UserSetName) BV_FIELD(FileName) BV_FIELD(LocalName) BV_FIELD(NewName) BV_FIELD(FormName)
+#undef BV_FIELD
+  Variant get_Exception() { return Exception; }
+  Variant get_IsFile() { return Variant(true); }
+
+  Variant SavetoFile(Variant& server, Variant path, Variant option, Variant overwrite);
+  Variant GetBytes();
+
+  // The stream the item's bytes lie in; unset for an item a page created,
+  // which then reads the thread's shared stream.
+  std::weak_ptr<UploadStream> stream;
+  bool bound_to_parser = false;
+
+ private:
+  std::shared_ptr<UploadStream> reach_stream() const;
+};
+
+class UploadFileEmpty : public DeclaredObject {
+ public:
+  UploadFileEmpty();
+  static ObjectPtr create() { return std::make_shared<UploadFileEmpty>(); }
+};
+
+class UploadFile : public DeclaredObject {
+ public:
+  UploadFile();
+  ~UploadFile() override;
+  static ObjectPtr create() { return std::make_shared<UploadFile>(); }
+
+  void set_Mode(Variant v) { mode_ = std::move(v); }
+  void set_MaxSize(Variant v) { max_size_ = std::move(v); }
+  Variant get_MaxSize() { return max_size_; }
+  void set_SingleSize(Variant v) { single_size_ = std::move(v); }
+  Variant get_SingleSize() { return single_size_; }
+  void set_Exe(Variant v);
+  Variant get_Exe() { return exe_; }
+  void set_CharSet(Variant v) { charset_ = std::move(v); }
+  Variant get_ErrorID() { return error_id_; }
+  Variant get_FileCount() { return Variant(static_cast<int32_t>(files_->count())); }
+  Variant get_Description();
+  Variant get_Version() { return Variant(u"ZeltoAspUpload V13.01.16"); }
+  Variant get_TotalSize() { return total_size_; }
+  Variant get_LostTime() { return lost_time_; }
+
+  void GetData(Variant& request);
+  Variant GetSize(Variant size);
+  Variant Forms(Variant name);
+  Variant Files(Variant name);
+  Variant Files_Muti(Variant name, Variant index);
+  Variant QuickSave(Variant name, Variant save_path);
+
+  // For the one-call upload and tests.
+  const std::shared_ptr<Dictionary>& form_fields() const { return forms_; }
+  const std::shared_ptr<Dictionary>& file_items() const { return files_; }
+  const Text& instance_tag() const { return tag_; }
+  int error_id() const { return static_cast<int>(error_id_.to_double()); }
+
+ private:
+  struct Body;
+  bool is_ext_forbidden(TextView ext) const;
+  Text bytes_to_text(std::span<const uint8_t> bytes) const;
+  bool is_multipart_post(const Variant& request) const;
+  Text next_free_key(const Text& key) const;
+  Text new_name_for(TextView ext);
+  void parse(std::span<const uint8_t> body, ByteStore* store, double started);
+
+  std::shared_ptr<Dictionary> forms_ = Dictionary::make();
+  std::shared_ptr<Dictionary> files_ = Dictionary::make();
+  Variant charset_{u"GB2312"}, max_size_{int16_t(-1)}, single_size_{int16_t(-1)}, error_id_{int16_t(-1)},
+      total_size_{int16_t(0)}, exe_{Text()}, lost_time_, mode_{int16_t(0)};
+  double server_version_ = 6;
+  bool stream_opened_ = false;
+  Text tag_;
+  std::shared_ptr<UploadStream> stream_;
+  // Generated names handed out by this parser; two files of one post never
+  // share one.
+  std::unordered_set<Text> new_names_;
+};
+
+// "_" & NewTimeName & "_"-style stamps: 14 digits of local date and time and
+// 4 random ones.
+Text new_time_name();
+
+}  // namespace brevane

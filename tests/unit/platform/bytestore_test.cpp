@@ -1,0 +1,50 @@
+// The body store in memory and spilled to its file.
+#include <gtest/gtest.h>
+
+#include "kit/scratch.h"
+#include "platform/bytestore.h"
+
+namespace brevane {
+namespace {
+
+TEST(ByteStore, SpillsPastTheThresholdAndStaysExact) {
+  for (uint64_t threshold : {uint64_t(1) << 30, uint64_t(1000)}) {
+    ByteStore s(threshold);
+    std::string all;
+    for (int i = 0; i < 300; ++i) {
+      std::string piece(static_cast<size_t>(i * 13 % 97 + 1), static_cast<char>(i));
+      all += piece;
+      s.append(reinterpret_cast<const uint8_t*>(piece.data()), piece.size());
+    }
+    EXPECT_EQ(s.spilled(), threshold == 1000);
+    auto v = s.view();
+    EXPECT_EQ(std::string(v.begin(), v.end()), all);
+    s.release_before(all.size());
+    v = s.view();
+    EXPECT_EQ(std::string(v.begin(), v.end()), all);  // released pages come back from the file
+
+    std::string part(40, '\0');
+    ASSERT_TRUE(s.read(100, 40, reinterpret_cast<uint8_t*>(part.data())));
+    EXPECT_EQ(part, all.substr(100, 40));
+    EXPECT_FALSE(s.read(all.size() - 1, 2, reinterpret_cast<uint8_t*>(part.data())));
+
+    kit::ScratchFolder dir;
+    std::string out = (dir.native() / "out.bin").string();
+    EXPECT_EQ(s.save_range(7, 5000, out, true), ByteStore::SaveResult::Done);
+    EXPECT_EQ(dir.read("out.bin"), all.substr(7, 5000));
+    EXPECT_EQ(s.save_range(0, 1, out, true), ByteStore::SaveResult::Exists);
+    EXPECT_EQ(s.save_range(0, 3, out, false), ByteStore::SaveResult::Done);
+    EXPECT_EQ(dir.read("out.bin"), all.substr(0, 3));
+    EXPECT_EQ(s.save_range(all.size(), 1, out, false), ByteStore::SaveResult::OutOfRange);
+  }
+}
+
+TEST(ByteStore, ReserveGoesStraightToTheFile) {
+  ByteStore s(100);
+  s.reserve(101);
+  EXPECT_TRUE(s.spilled());
+  EXPECT_TRUE(s.view().empty());
+}
+
+}  // namespace
+}  // namespace brevane

@@ -1,0 +1,52 @@
+// The scriptable dictionary as pages use it.
+#include <gtest/gtest.h>
+
+#include "core/registry.h"
+
+namespace brevane {
+namespace {
+
+int error_of(auto&& f) {
+  try {
+    f();
+  } catch (const ScriptError& e) {
+    return e.number();
+  }
+  return 0;
+}
+
+TEST(Dictionary, KeysKeepInsertionOrderAndTextDiffersFromNumbers) {
+  Variant d(create_object(u"Scripting.Dictionary"));
+  call(d, u"Add", {Variant(u"b"), Variant(2)});
+  call(d, u"Add", {Variant(u"a"), Variant(1)});
+  call(d, u"Add", {Variant(1), Variant(u"number")});
+  EXPECT_EQ(get(d, u"Count").to_i32(), 3);
+  VariantArray keys = call(d, u"Keys").array();
+  ASSERT_EQ(keys.size(), 3u);
+  EXPECT_EQ(keys[0].to_text(), u"b");
+  EXPECT_EQ(keys[2].to_i32(), 1);
+  EXPECT_EQ(call(d, u"Items").array()[1].to_i32(), 1);
+  EXPECT_EQ(call_default(d, {Variant(1.0)}).to_text(), u"number");
+  EXPECT_FALSE(call(d, u"Exists", {Variant(u"1")}).to_bool());
+  EXPECT_FALSE(call(d, u"Exists", {Variant(u"B")}).to_bool());  // binary comparison
+  EXPECT_EQ(d.object()->enumerate().size(), 3u);                // For Each walks the keys
+}
+
+TEST(Dictionary, ErrorsAndTheReadThatAdds) {
+  Variant d(create_object(u"Scripting.Dictionary"));
+  call(d, u"Add", {Variant(u"k"), Variant(1)});
+  EXPECT_EQ(error_of([&] { call(d, u"Add", {Variant(u"k"), Variant(2)}); }), 457);
+  EXPECT_EQ(error_of([&] { call(d, u"Remove", {Variant(u"none")}); }), 32811);
+  EXPECT_TRUE(call_default(d, {Variant(u"new")}).is_empty());
+  EXPECT_EQ(get(d, u"Count").to_i32(), 2);
+  std::vector<Variant> put_args{Variant(u"k"), Variant(5)};
+  d.object()->invoke(kDispIdValue, kPut, put_args);
+  EXPECT_EQ(call(d, u"Item", {Variant(u"k")}).to_i32(), 5);
+  call(d, u"Remove", {Variant(u"k")});
+  EXPECT_EQ(call(d, u"Keys").array().at(0).to_text(), u"new");
+  call(d, u"RemoveAll");
+  EXPECT_EQ(get(d, u"Count").to_i32(), 0);
+}
+
+}  // namespace
+}  // namespace brevane
