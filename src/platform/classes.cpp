@@ -1,6 +1,7 @@
 // Platform services that component code creates by name, as a page would.
 #include "core/registry.h"
 #include "platform/dictionary.h"
+#include "platform/adodb.h"
 #include "platform/regexp.h"
 
 namespace brevane {
@@ -10,6 +11,8 @@ void register_platform_classes(ClassRegistry& r) {
   r.add(u"VBScript.RegExp", &make_regexp_object);
   // Dictionary (uploads, pinyin tables).
   r.add(u"Scripting.Dictionary", []() -> ObjectPtr { return Dictionary::make(); });
+  // Record sets and connections (ADODB.Connection, ADODB.Recordset).
+  register_record_set_classes(r);
 }
 
 }  // namespace brevane
