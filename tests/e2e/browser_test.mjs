@@ -29,11 +29,12 @@ try {
 
   await page.goto(`${base}/upload/index.asp`);
   await page.setInputFiles('#parserform input[name=file1]', upload);
-  const dialog = page.waitForEvent('dialog', { timeout: 15000 }).then((d) => ({ d }));
+  const dialog = page.waitForEvent('dialog', { timeout: 15000 }).then((d) => ({ d }), (e) => ({ error: e }));
   // Until the upload classes are built the page says so instead of alerting.
-  const note = page.waitForSelector('p.note', { timeout: 15000 }).then(() => ({ note: true }));
+  const note = page.waitForSelector('p.note', { timeout: 15000 }).then(() => ({ note: true }), () => new Promise(() => {}));
   await page.click('#submit1');
   const outcome = await Promise.race([dialog, note]);
+  if (outcome.error) throw outcome.error;
   if (outcome.note) {
     console.log('skip upload alert: the upload classes are not available yet');
     skipped = true;
