@@ -58,8 +58,9 @@ def error_screen(d):
     png(f"{d}/Zelto_Error_TopLeft.asp", 24, 23,
         lambda x, y: (255, 200, 60, 255) if (x - 12) ** 2 + (y - 11) ** 2 < 40 else bar(y, 23))
     png(f"{d}/Zelto_Error_TopRight.asp", 5, 23, lambda x, y: EDGE + (255,) if x == 4 else bar(y, 23))
-    png(f"{d}/Zelto_Error_Bg.asp", 10, 100,
-        lambda x, y: EDGE + (255,) if x == 0 else PAPER + (255,))
+    # as wide as the error box, so the side borders line up when it tiles
+    png(f"{d}/Zelto_Error_Bg.asp", 400, 100,
+        lambda x, y: EDGE + (255,) if x in (0, 399) else PAPER + (255,))
     png(f"{d}/Zelto_Error_Bottom.asp", 400, 5, lambda x, y: bar(y, 5))
     png(f"{d}/Zelto_Error_ButtonClose1.asp", 15, 18, button(15, 18, (160, 30, 30), False))
     png(f"{d}/Zelto_Error_ButtonClose2.asp", 15, 18, button(15, 18, (220, 30, 30), True))
