@@ -1,6 +1,7 @@
 #include "host/site_map.h"
 
 #include "core/script_error.h"
+#include "platform/fs.h"
 
 namespace brevane::host {
 
@@ -52,6 +53,9 @@ std::pair<const fs::path*, size_t> pick_base(const SiteMap& m, const std::vector
 }  // namespace
 
 Text to_windows_path(const fs::path& posix) {
+  // The same drive mapping the file operations use, so what MapPath answers
+  // is where they will write.
+  if (auto mapped = brevane::fs::windows_path(posix.string())) return *mapped;
   Text out = u"C:";
   for (char16_t c : from_utf8(posix.string())) out.push_back(c == u'/' ? u'\\' : c);
   if (out == u"C:") out += u"\\";

@@ -1,6 +1,7 @@
 // Where site paths live on disk: the site folder, plus folders mounted at a
 // site path (the demo's data and uploads live outside the checkout). Server
-// .MapPath answers in Windows form with C: standing for "/".
+// .MapPath answers in Windows form by the file system's drive mapping (C:
+// stands for "/" unless BREVANE_DRIVES says otherwise).
 #pragma once
 
 #include <filesystem>
