@@ -89,8 +89,15 @@ std::string RequestInfo::header(std::string_view name) const {
   return {};
 }
 
+namespace {
+RequestInfo with_body(RequestInfo info) {
+  if (!info.body) info.body = std::make_shared<BodySpool>();
+  return info;
+}
+}  // namespace
+
 HostRequest::HostRequest(RequestInfo info, const CodePage& cp)
-    : info_(std::move(info)), cp_(cp), cursor_(*info_.body) {
+    : info_(with_body(std::move(info))), cp_(cp), cursor_(*info_.body) {
   query_ = std::make_shared<HostCollection>(parse_url_pairs(info_.query, cp_), cp_.decode(info_.query));
   std::string cookie_header = info_.header("Cookie");
   cookies_ = std::make_shared<HostCollection>(parse_cookie_header(cookie_header, cp_), cp_.decode(cookie_header));
@@ -102,7 +109,7 @@ HostRequest::HostRequest(RequestInfo info, const CodePage& cp)
   } else if (auto colon = server_name.rfind(':'); colon != std::string::npos) {
     server_name.resize(colon);
   }
-  std::string length = std::to_string(info_.body ? info_.body->size() : 0);
+  std::string length = std::to_string(info_.body->size());
   std::string all_http, all_raw;
   for (const auto& [k, v] : info_.headers) {
     std::string name = upper_ascii(k);
@@ -113,7 +120,6 @@ HostRequest::HostRequest(RequestInfo info, const CodePage& cp)
   std::vector<std::pair<std::string, std::string>> vars = {
       {"ALL_HTTP", all_http},
       {"ALL_RAW", all_raw},
-      {"APPL_PHYSICAL_PATH", ""},
       {"CONTENT_LENGTH", length},
       {"CONTENT_TYPE", info_.header("Content-Type")},
       {"GATEWAY_INTERFACE", "CGI/1.1"},
@@ -144,7 +150,7 @@ HostRequest::HostRequest(RequestInfo info, const CodePage& cp)
   variables_ = std::make_shared<HostCollection>(std::move(var_pairs), Text());
 
   define(u"TotalBytes", [this](int, Args) -> Variant {
-    uint64_t n = info_.body ? info_.body->size() : 0;
+    uint64_t n = info_.body->size();
     if (n > static_cast<uint64_t>(INT32_MAX)) throw ScriptError(kOverflow);
     return Variant(static_cast<int32_t>(n));
   });
@@ -183,7 +189,7 @@ std::shared_ptr<HostCollection> HostRequest::form() {
   if (form_) return form_;
   std::string type = lower_ascii(info_.header("Content-Type"));
   std::string raw;
-  if (type.starts_with("application/x-www-form-urlencoded") && info_.body && info_.body->size() <= kMaxFormBody)
+  if (type.starts_with("application/x-www-form-urlencoded") && info_.body->size() <= kMaxFormBody)
     raw = info_.body->read_all();
   form_ = std::make_shared<HostCollection>(parse_url_pairs(raw, cp_), cp_.decode(raw));
   return form_;

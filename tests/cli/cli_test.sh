@@ -75,5 +75,11 @@ check folder-exist-for-file True 0 "$B" call CommFolderExist 'S:\c\b\t.txt'
 rm -rf "$scratch"
 unset BREVANE_DRIVES
 
+# serve: options are checked before anything listens.
+"$B" serve --bogus x >/dev/null 2>&1; rc=$?
+if [[ $rc == 2 ]]; then pass=$((pass+1)); else fail=$((fail+1)); echo "FAIL serve-bad-option rc=$rc"; fi
+out=$("$B" serve --site /nonexistent/site 2>&1); rc=$?
+if [[ $rc == 1 && $out == *"no site folder"* ]]; then pass=$((pass+1)); else fail=$((fail+1)); echo "FAIL serve-no-site: $out"; fi
+
 echo "$pass passed, $fail failed"
 [[ $fail == 0 ]]

@@ -194,3 +194,17 @@ TEST(Server, MapPathIsRelativeToThePageAndUrlEncodeUsesTheCodePage) {
 
 }  // namespace
 }  // namespace brevane::host
+
+namespace brevane::host {
+namespace {
+
+TEST(BinaryRead, ARequestWithoutABodyHasNothingToRead) {
+  RequestRef r(Variant(ObjectPtr(std::make_shared<HostRequest>(RequestInfo{}, CodePage::ansi()))));
+  EXPECT_EQ(r.total_bytes(), 0);
+  int32_t count = 10;
+  EXPECT_TRUE(r.binary_read(count).bytes().empty());
+  EXPECT_EQ(count, 0);
+}
+
+}  // namespace
+}  // namespace brevane::host
