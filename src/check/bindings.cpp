@@ -1,6 +1,7 @@
 // The façade members this subsystem implements.
 #include "check/guards.h"
 #include "check/validators.h"
+#include "check/idcard.h"
 #include "frame/facade.h"
 
 namespace brevane {
@@ -19,6 +20,10 @@ std::vector<Binding> check_bindings() {
       bind<&CommCheckIsObjInstalled>(u"CommCheckIsObjInstalled"),
       bind<&CommCheckReg>(u"CommCheckReg"),
       bind<&CommCheckIsEmpty>(u"CommCheckIsEmpty"),
+      // Identity cards.
+      bind<&CommCheckPostCard>(u"CommCheckPostCard"),
+      bind<&CommGetBirthdayFromPostcard>(u"CommGetBirthdayFromPostcard"),
+      bind<&CommGetSexFromPostcard>(u"CommGetSexFromPostcard"),
       // Request guards and classifiers
       bind<&CommCheckInject>(u"CommCheckInject"),
       bind<&CommCheckPost>(u"CommCheckPost"),

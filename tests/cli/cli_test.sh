@@ -55,6 +55,24 @@ if [[ $date_out =~ ^[0-9]{8}$ ]]; then pass=$((pass+1)); else fail=$((fail+1)); 
 swap=$("$B" call CommScriptSwapImage)
 if [[ $swap == '<Script Language="JavaScript">function ZeltoSwapImgRestore()'*'</Script>' && $(printf '%s' "$swap" | wc -l) == 0 ]]; then
   pass=$((pass+1)); else fail=$((fail+1)); echo "FAIL swapimage"; fi
+# Text encoders, pinyin, measuring and identity cards.
+check qpy-zhongguo zhongguo 0 "$B" call CommGetQPyString 中国
+check py-initials ZG2008 0 "$B" call CommGetPyString 中国2008
+check py-char-empty "Error 5: Invalid procedure call or argument" 1 "$B" call CommGetPyChar ""
+check html-encode-spaces "a&nbsp;&nbsp;b&lt;" 0 "$B" call CommHtmlEncode "a  b<"
+check no-html "x y " 0 "$B" call CommNoHtml "x<b>y</b>"
+check join-char "list.asp?x=1&" 0 "$B" call CommJoinChar "list.asp?x=1"
+check width 6 0 "$B" call CommGetStringLength 中国ab
+check left-overshoot 中文 0 "$B" call CommGetStringLeft 中文字 3
+check topic "&lt;b&gt;粗…" 0 "$B" call CommGetTopicStr "&lt;b&gt;粗体" 5
+check extract "[x" 0 "$B" call CommStrExtract "a[x]b" "[" "]" 1 4
+check replace-at "a|b|c||X" 0 "$B" call CommReplaceAt "a|b|c" 5 X
+check replace-exp "06/12/2026" 0 "$B" call CommReplaceExp 2026-12-06 '(\d+)-(\d+)-(\d+)' '$3/$2/$1'
+check idcard-lower-x "身份证校验位错误！正确应为X" 0 "$B" call CommCheckPostCard 11010519491231002x 4
+check idcard-ok "" 0 "$B" call CommCheckPostCard 11010519491231002X 4
+check idcard-length "身份证号共有 15 码或18位" 0 "$B" call CommCheckPostCard 1234 2
+check idcard-birthday 12/31/1949 0 "$B" call CommGetBirthdayFromPostcard 11010519491231002X
+check idcard-sex 女 0 "$B" call CommGetSexFromPostcard 11010519491231002X
 
 # Path helpers and file operations (a drive pointed at a scratch folder).
 check ext-with-point .tar 0 "$B" call CommFileGetExt " a.b.TAR " 1

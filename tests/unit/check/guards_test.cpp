@@ -7,6 +7,7 @@
 
 #include "check/guards.h"
 #include "core/registry.h"
+#include "frame/data.h"
 #include "frame/errorpage.h"
 #include "kit/hostkit.h"
 
@@ -216,11 +217,19 @@ TEST(CheckInput, ItemWithFewerThanThreeFieldsIsASubscriptError) {
 
 // ---- CommCheckIsEof over a real database
 
-TEST(CheckIsEof, AnswersOnSqliteAndLeavesTheConnectionOpen) {
-  auto file = std::filesystem::temp_directory_path() / "brevane_iseof.asp";
-  std::filesystem::remove(file);
+TEST(CheckIsEof, AnswersOnTheSitesDatabaseAndLeavesTheConnectionOpen) {
+  // The site's root maps to a temporary folder; the connection string is the
+  // one the component builds for the site's data file.
+  auto root = std::filesystem::temp_directory_path() / "brevane_iseof_site";
+  std::filesystem::remove_all(root);
+  std::filesystem::create_directories(root / "data");
+  Text win_root = u"C:" + from_utf8(root.string());
+  for (auto& ch : win_root)
+    if (ch == u'/') ch = u'\\';
+  Variant server = var(kit::FakeServer::make(win_root));
   Variant conn(create_object(u"ADODB.Connection"));
-  call(conn, u"Open", {Variant(u"DBQ=C:" + from_utf8(file.string()) + u";DRIVER={Microsoft Access Driver (*.Mdb)};")});
+  call(conn, u"Open", {Variant(CommGetConnString(server))});
+  EXPECT_TRUE(std::filesystem::exists(root / "data" / "vote.asp"));
   call(conn, u"Execute", {Variant(u"create table [user] ([id] integer, [name] text)")});
   call(conn, u"Execute", {Variant(u"insert into [user] values (1, 'a')")});
   EXPECT_FALSE(CommCheckIsEof(conn, u"select * from [user] where [id]=1"));
@@ -228,7 +237,7 @@ TEST(CheckIsEof, AnswersOnSqliteAndLeavesTheConnectionOpen) {
   EXPECT_EQ(get(conn, u"State").to_i32(), 1);
   EXPECT_NE(error_of([&] { CommCheckIsEof(conn, u"select * from nowhere"); }), 0);
   call(conn, u"Close");
-  std::filesystem::remove(file);
+  std::filesystem::remove_all(root);
 }
 
 // ---- classifiers
