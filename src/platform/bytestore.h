@@ -9,6 +9,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace brevane {
 
@@ -26,6 +27,9 @@ class ByteStore {
   void reserve(uint64_t expected);
   // Raises a run-time error when the temporary file cannot be written.
   void append(const uint8_t* data, size_t n);
+  // The first n bytes of a buffer the caller hands over: a spilled store
+  // writes such pieces to its file in batches without copying them first.
+  void append_shared(std::shared_ptr<const std::vector<uint8_t>> chunk, size_t n);
   uint64_t size() const;
   bool spilled() const;
 

@@ -8,6 +8,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define BV_HAVE_AVX2_PATH 1
+#endif
 
 namespace brevane {
 
@@ -35,11 +39,11 @@ size_t generic_find(const uint8_t* h, size_t n, const uint8_t* nd, size_t m) {
 }
 
 #if defined(__SSE2__)
-// Compares the needle's first and last byte at 16 positions at once and
-// checks the rest only where both match; a boundary's first and last bytes
-// rarely pair up by chance in file data. When they do pair up too often (a
-// hostile body), the rest of the scan goes to the C library's two-way search,
-// which is linear in every case.
+// Compares the needle's first and last byte at 16 (or 32) positions at once
+// and checks the rest only where both match; a boundary's first and last
+// bytes rarely pair up by chance in file data. When they do pair up too often
+// (a hostile body), the rest of the scan goes to the C library's two-way
+// search, which is linear in every case.
 size_t vector_find(const uint8_t* h, size_t n, const uint8_t* nd, size_t m) {
   const __m128i first = _mm_set1_epi8(static_cast<char>(nd[0]));
   const __m128i last = _mm_set1_epi8(static_cast<char>(nd[m - 1]));
@@ -65,6 +69,34 @@ size_t vector_find(const uint8_t* h, size_t n, const uint8_t* nd, size_t m) {
 }
 #endif
 
+#ifdef BV_HAVE_AVX2_PATH
+__attribute__((target("avx2"))) size_t vector_find_avx2(const uint8_t* h, size_t n, const uint8_t* nd, size_t m) {
+  const __m256i first = _mm256_set1_epi8(static_cast<char>(nd[0]));
+  const __m256i last = _mm256_set1_epi8(static_cast<char>(nd[m - 1]));
+  size_t checks = 0;
+  size_t i = 0;
+  for (; i + m - 1 + 32 <= n; i += 32) {
+    __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(h + i));
+    __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(h + i + m - 1));
+    auto mask = static_cast<uint32_t>(
+        _mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(a, first), _mm256_cmpeq_epi8(b, last))));
+    while (mask) {
+      unsigned bit = static_cast<unsigned>(__builtin_ctz(mask));
+      if (std::memcmp(h + i + bit + 1, nd + 1, m - 2) == 0) return i + bit;
+      mask &= mask - 1;
+      if (++checks > 64 + (i >> 4)) {
+        size_t r = generic_find(h + i, n - i, nd, m);
+        return r == kNotFound ? kNotFound : i + r;
+      }
+    }
+  }
+  size_t r = vector_find(h + i, n - i, nd, m);
+  return r == kNotFound ? kNotFound : i + r;
+}
+
+const bool kHasAvx2 = __builtin_cpu_supports("avx2");
+#endif
+
 }  // namespace
 
 size_t find_bytes(std::span<const uint8_t> hay, std::span<const uint8_t> needle, size_t from) {
@@ -80,7 +112,11 @@ size_t find_bytes(std::span<const uint8_t> hay, std::span<const uint8_t> needle,
     r = p ? static_cast<size_t>(static_cast<const uint8_t*>(p) - h) : kNotFound;
   } else {
 #if defined(__SSE2__)
-    r = m <= 64 ? vector_find(h, len, needle.data(), m) : generic_find(h, len, needle.data(), m);
+    if (m > 64) r = generic_find(h, len, needle.data(), m);
+#ifdef BV_HAVE_AVX2_PATH
+    else if (kHasAvx2) r = vector_find_avx2(h, len, needle.data(), m);
+#endif
+    else r = vector_find(h, len, needle.data(), m);
 #else
     r = generic_find(h, len, needle.data(), m);
 #endif

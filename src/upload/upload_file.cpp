@@ -1,6 +1,7 @@
 #include "upload/upload_file.h"
 
 #include <chrono>
+#include <ctime>
 #include <cmath>
 
 #include "core/vbdate.h"
@@ -155,14 +156,30 @@ const HandlerTable& parser_table() {
 
 std::shared_ptr<UploadStream> shared_upload_stream() { return t_shared_stream; }
 
-Text new_time_name() {
-  vb::Randomize();
-  DateParts d = local_now();
+namespace {
+
+Text date_digits(const DateParts& d) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%04d%02d%02d%02d%02d%02d", d.year, d.month, d.day, d.hour, d.minute, d.second);
-  auto r = static_cast<int>(std::nearbyint(vb::Rnd() * 10000));  // CInt: half to even
-  Text rnd = vb::Right(u"0000" + T(std::to_string(r)), 4);
-  return T(buf) + rnd;
+  return T(buf);
+}
+
+// Right("0000" & CInt(Rnd * 10000), 4): CInt rounds half to even, and 10000
+// comes out as "0000".
+void append_random_digits(Text& out) {
+  int r = static_cast<int>(std::nearbyint(vb::Rnd() * 10000)) % 10000;
+  char16_t d[4];
+  for (int i = 3; i >= 0; --i, r /= 10) d[i] = static_cast<char16_t>(u'0' + r % 10);
+  out.append(d, 4);
+}
+
+}  // namespace
+
+Text new_time_name() {
+  vb::Randomize();
+  Text name = date_digits(local_now());
+  append_random_digits(name);
+  return name;
 }
 
 // ---- items ----
@@ -308,8 +325,10 @@ bool UploadFile::is_ext_forbidden(TextView ext) const {
   return list != e;
 }
 
-Text UploadFile::bytes_to_text(std::span<const uint8_t> bytes) const {
-  return upload::decode_charset(bytes, charset_.to_text());
+Text UploadFile::bytes_to_text(std::span<const uint8_t> bytes) {
+  if (bytes.empty()) return {};
+  if (!decoder_) decoder_ = std::make_unique<upload::TextDecoder>(charset_.to_text());
+  return (*decoder_)(bytes);
 }
 
 bool UploadFile::is_multipart_post(const Variant& request) const {
@@ -338,11 +357,24 @@ Text UploadFile::next_free_key(const Text& key) const {
 }
 
 Text UploadFile::new_name_for(TextView ext) {
+  // Reseeding costs more than the rest of a part; once a post is enough.
+  // The date digits are read again whenever the second turns.
+  std::time_t now = std::time(nullptr);
+  if (!names_seeded_) {
+    vb::Randomize();
+    names_seeded_ = true;
+  }
+  if (now != names_second_ || names_date_.empty()) {
+    names_date_ = date_digits(local_now());
+    names_second_ = now;
+  }
   for (int attempt = 0;; ++attempt) {
-    Text name = new_time_name();
+    Text name = names_date_;
+    append_random_digits(name);
     // Ten thousand names a second for one extension: count on from there.
     if (attempt >= 16) name += u"_" + T(std::to_string(attempt));
-    name += u"." + Text(ext);
+    name += u'.';
+    name += ext;
     if (new_names_.insert(name).second) return name;
   }
 }
@@ -379,9 +411,8 @@ void UploadFile::GetData(Variant& request) {
       Variant chunk = req.binary_read(count);
       size_t got = 0;
       if (chunk.type() == VarType::ByteArray) {
-        const Bytes& b = chunk.bytes();
-        got = std::min<size_t>(b.size(), static_cast<size_t>(total - read));
-        store.append(b.data(), got);
+        got = std::min<size_t>(chunk.bytes().size(), static_cast<size_t>(total - read));
+        store.append_shared(chunk.shared_bytes_ptr(), got);
       } else if (!chunk.is_empty()) {
         throw ScriptError(kTypeMismatch);
       }
@@ -421,6 +452,7 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, double s
     if (store) store->release_before(n);
   };
 
+  const Text exe = exe_.to_text();
   size_t line_end = find(kCrLf, 0);
   if (line_end == kNotFound || line_end == 0) malformed(u"找不到分隔行");
   std::span<const uint8_t> boundary = body.first(line_end);
@@ -449,7 +481,7 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, double s
         Text file_name = slash == Text::npos ? path : path.substr(slash + 1);
         size_t dot = file_name.rfind(u'.');
         Text ext = dot == Text::npos ? Text() : file_name.substr(dot + 1);
-        if (!exe_.to_text().empty() && is_ext_forbidden(ext)) {
+        if (!exe.empty() && is_ext_forbidden(ext)) {
           error_id_ = Variant(int16_t(3));
           return done();
         }
@@ -464,25 +496,26 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, double s
           error_id_ = Variant(int16_t(1));
           return done();
         }
-        Text key = name + tag_ + u"0";
-        if (files_->exists(Variant(key))) key = next_free_key(key);
+        Variant key(name + tag_ + u"0");
+        if (files_->exists(key)) key = Variant(next_free_key(key.text()));
         auto item = std::make_shared<UploadFileEx>();
         item->ContentType = Variant(content_type);
         item->Size = Variant(static_cast<int32_t>(length));
         item->Position = Variant(static_cast<int32_t>(data_at));
-        item->FormName = Variant(key);
+        item->FormName = key;
         item->NewName = Variant(new_name);
-        item->FileName = Variant(file_name);
-        item->LocalName = Variant(file_name);
+        item->FileName = Variant(std::move(file_name));
+        item->LocalName = item->FileName;
         item->Extend = Variant(new_name.substr(new_name.rfind(u'.') + 1));
         item->stream = stream_;
         item->bound_to_parser = true;
-        files_->add(Variant(key), Variant(std::static_pointer_cast<Object>(item)));
+        files_->add(std::move(key), Variant(std::static_pointer_cast<Object>(item)));
       }
     } else {
       Text value = bytes_to_text(body.subspan(data_at, length));
-      if (Variant* stored = forms_->find(Variant(name))) *stored = Variant(stored->to_text() + u"," + value);
-      else forms_->add(Variant(name), Variant(std::move(value)));
+      Variant key(std::move(name));
+      if (Variant* stored = forms_->find(key)) *stored = Variant(stored->to_text() + u"," + value);
+      else forms_->add(std::move(key), Variant(std::move(value)));
     }
 
     p = e + L + 2;

@@ -8,12 +8,14 @@
 // saved.
 #pragma once
 
+#include <ctime>
 #include <memory>
 #include <unordered_set>
 
 #include "core/object.h"
 #include "platform/bytestore.h"
 #include "platform/dictionary.h"
+#include "upload/upload_support.h"
 
 namespace brevane {
 
@@ -76,7 +78,10 @@ class UploadFile : public DeclaredObject {
   Variant get_SingleSize() { return single_size_; }
   void set_Exe(Variant v);
   Variant get_Exe() { return exe_; }
-  void set_CharSet(Variant v) { charset_ = std::move(v); }
+  void set_CharSet(Variant v) {
+    charset_ = std::move(v);
+    decoder_.reset();
+  }
   Variant get_ErrorID() { return error_id_; }
   Variant get_FileCount() { return Variant(static_cast<int32_t>(files_->count())); }
   Variant get_Description();
@@ -100,7 +105,7 @@ class UploadFile : public DeclaredObject {
  private:
   struct Body;
   bool is_ext_forbidden(TextView ext) const;
-  Text bytes_to_text(std::span<const uint8_t> bytes) const;
+  Text bytes_to_text(std::span<const uint8_t> bytes);
   bool is_multipart_post(const Variant& request) const;
   Text next_free_key(const Text& key) const;
   Text new_name_for(TextView ext);
@@ -117,6 +122,10 @@ class UploadFile : public DeclaredObject {
   // Generated names handed out by this parser; two files of one post never
   // share one.
   std::unordered_set<Text> new_names_;
+  std::unique_ptr<upload::TextDecoder> decoder_;  // for CharSet, made at the first use in a parse
+  bool names_seeded_ = false;
+  std::time_t names_second_ = 0;
+  Text names_date_;
 };
 
 // "_" & NewTimeName & "_"-style stamps: 14 digits of local date and time and

@@ -30,26 +30,46 @@ int codepage_of(TextView name) {
 
 }  // namespace
 
-Text decode_charset(std::span<const uint8_t> bytes, TextView charset) {
-  if (bytes.empty()) return {};
-  std::string_view raw(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+TextDecoder::TextDecoder(TextView charset) {
   Text n = vb::LCase(vb::Trim(charset));
-  if (n == u"utf-8" || n == u"utf8") return from_utf8(raw);
+  if (n == u"utf-8" || n == u"utf8") {
+    kind_ = Kind::Utf8;
+    return;
+  }
   if (n == u"unicode" || n == u"utf-16" || n == u"utf-16le") {
-    Text out(bytes.size() / 2, u'\0');
-    for (size_t i = 0; i < out.size(); ++i) out[i] = static_cast<char16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
-    return out;
+    kind_ = Kind::Utf16;
+    return;
   }
   int cp = codepage_of(n);
   if (!cp) throw ScriptError(kInvalidCall, u"不支持的字符集: " + Text(charset));
   const CodePage& ansi = CodePage::ansi();
-  if (cp == ansi.number()) return ansi.decode(raw);
-  // Code pages other than the system's are rare; build each once per thread.
+  if (cp == ansi.number()) {
+    codepage_ = &ansi;
+    return;
+  }
+  // Code pages other than the system's are rare; each is built once per thread.
   thread_local std::vector<std::unique_ptr<CodePage>> pages;
   for (auto& p : pages)
-    if (p->number() == cp) return p->decode(raw);
+    if (p->number() == cp) {
+      codepage_ = p.get();
+      return;
+    }
   pages.push_back(std::make_unique<CodePage>(cp));
-  return pages.back()->decode(raw);
+  codepage_ = pages.back().get();
+}
+
+Text TextDecoder::operator()(std::span<const uint8_t> bytes) const {
+  std::string_view raw(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  switch (kind_) {
+    case Kind::Utf8: return from_utf8(raw);
+    case Kind::Utf16: {
+      Text out(bytes.size() / 2, u'\0');
+      for (size_t i = 0; i < out.size(); ++i) out[i] = static_cast<char16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
+      return out;
+    }
+    case Kind::CodePage: break;
+  }
+  return static_cast<const CodePage*>(codepage_)->decode(raw);
 }
 
 Text size_text(TextView bytes) {

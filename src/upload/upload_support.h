@@ -10,9 +10,22 @@
 
 namespace brevane::upload {
 
-// Bytes as text in `charset` (a name the platform's codec knows: GB2312,
-// GBK, UTF-8, BIG5, ...). Raises 5 for a name it does not know.
-Text decode_charset(std::span<const uint8_t> bytes, TextView charset);
+// Bytes as text in a character set named as the platform's codec knows it
+// (GB2312, GBK, UTF-8, BIG5, ...); the name is looked up once.
+class TextDecoder {
+ public:
+  // Raises 5 for a name it does not know.
+  explicit TextDecoder(TextView charset);
+  Text operator()(std::span<const uint8_t> bytes) const;
+
+ private:
+  enum class Kind { Utf8, Utf16, CodePage } kind_ = Kind::CodePage;
+  const void* codepage_ = nullptr;
+};
+
+inline Text decode_charset(std::span<const uint8_t> bytes, TextView charset) {
+  return bytes.empty() ? Text() : TextDecoder(charset)(bytes);
+}
 
 // The readable size text of a byte count given as text ("1M", "1.5K").
 Text size_text(TextView bytes);

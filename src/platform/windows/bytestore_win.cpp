@@ -38,6 +38,10 @@ void ByteStore::append(const uint8_t* data, size_t n) {
   impl_->size += n;
 }
 
+void ByteStore::append_shared(std::shared_ptr<const std::vector<uint8_t>> chunk, size_t n) {
+  append(chunk->data(), n);
+}
+
 uint64_t ByteStore::size() const { return impl_->size; }
 bool ByteStore::spilled() const { return false; }
 std::span<const uint8_t> ByteStore::view() { return {impl_->mem, impl_->size}; }
