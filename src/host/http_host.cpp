@@ -5,6 +5,7 @@
 #include <chrono>
 #include <climits>
 #include <fstream>
+#include <thread>
 
 #include "core/codepage.h"
 #include "host/stores.h"
@@ -71,7 +72,7 @@ struct HttpHost::Impl {
 
   void setup();
   void handle(const httplib::Request& req, httplib::Response& res, std::shared_ptr<BodySpool> body);
-  bool run_page(const PageHandler& page, const std::string& path, const httplib::Request& req,
+  void run_page(const PageHandler& page, const std::string& path, const httplib::Request& req,
                 std::shared_ptr<BodySpool> body, httplib::Response& res);
   bool serve_file(const std::string& path, httplib::Response& res);
   void log(const httplib::Request& req, const httplib::Response& res);
@@ -170,7 +171,7 @@ void HttpHost::Impl::handle(const httplib::Request& req, httplib::Response& res,
   plain_error(res, 404, "Not found.");
 }
 
-bool HttpHost::Impl::run_page(const PageHandler& handler, const std::string& path, const httplib::Request& req,
+void HttpHost::Impl::run_page(const PageHandler& handler, const std::string& path, const httplib::Request& req,
                               std::shared_ptr<BodySpool> body, httplib::Response& res) {
   const CodePage& cp = CodePage::ansi();
   RequestInfo info;
@@ -232,7 +233,6 @@ bool HttpHost::Impl::run_page(const PageHandler& handler, const std::string& pat
   if (std::string id = session->cookie_to_set(); !id.empty())
     res.headers.emplace("Set-Cookie", std::string(SessionManager::kCookieName) + "=" + id + "; path=/; HttpOnly");
   res.set_content(std::move(out.body), content_type);
-  return true;
 }
 
 bool HttpHost::Impl::serve_file(const std::string& path, httplib::Response& res) {
