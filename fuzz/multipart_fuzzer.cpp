@@ -2,7 +2,8 @@
 // by the fake Request in chunk sizes the fuzzer picks.
 //
 // Input: byte 0 picks the largest chunk BinaryRead hands out, byte 1 the
-// parser's Mode and limits, the rest is the body.
+// parser's limits, the rest is the body. Each body is parsed read in pieces
+// and read in one call; the two must agree.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -13,41 +14,60 @@
 
 using namespace brevane;
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size < 2) return 0;
-  static const size_t chunks[] = {1, 2, 3, 7, 64, 4096, 16383, 16384, SIZE_MAX};
+namespace {
+
+// What a page sees of one parse, as text: the outcome, the fields, and where
+// each item's bytes lie.
+std::string outcome(const std::string& body, size_t chunk, uint8_t flags, int mode) {
   auto req = kit::FakeRequest::make();
-  req->set_multipart("x", std::string(reinterpret_cast<const char*>(data + 2), size - 2));
-  req->max_read = chunks[data[0] % (sizeof chunks / sizeof chunks[0])];
-  if (data[1] & 0x10) req->server_variables[u"SERVER_SOFTWARE"] = u"Microsoft-IIS/5.0";
+  req->set_multipart("x", body);
+  req->max_read = chunk;
+  if (flags & 0x10) req->server_variables[u"SERVER_SOFTWARE"] = u"Microsoft-IIS/5.0";
+  std::string out;
   try {
     Variant parser(create_object(u"Brevane.Zelto_Class_UploadFile"));
-    if (data[1] & 1) put(parser, u"Mode", Variant(1));
-    if (data[1] & 2) put(parser, u"MaxSize", Variant(int32_t(size / 2)));
-    if (data[1] & 4) put(parser, u"SingleSize", Variant(int32_t(size / 3)));
-    if (data[1] & 8) put(parser, u"Exe", Variant(u"pic"));
-    if (data[1] & 0x20) put(parser, u"CharSet", Variant(u"utf-8"));
+    put(parser, u"Mode", Variant(mode));
+    if (flags & 2) put(parser, u"MaxSize", Variant(int32_t(body.size() / 2)));
+    if (flags & 4) put(parser, u"SingleSize", Variant(int32_t(body.size() / 3)));
+    if (flags & 8) put(parser, u"Exe", Variant(u"pic"));
+    if (flags & 0x20) put(parser, u"CharSet", Variant(u"utf-8"));
     call(parser, u"GetData", {kit::var(req)});
-    get(parser, u"Description");
+    out = to_utf8(get(parser, u"ErrorID").to_text()) + to_utf8(get(parser, u"Description").to_text());
     Variant forms = call(parser, u"Forms", {Variant(u"-1")});
-    for (const Variant& key : forms.object()->enumerate()) call(parser, u"Forms", {key});
+    for (const Variant& key : forms.object()->enumerate())
+      out += "|" + to_utf8(key.to_text()) + "=" + to_utf8(call(parser, u"Forms", {key}).to_text());
     Variant files = call(parser, u"Files", {Variant(u"-1")});
     for (const Variant& key : files.object()->enumerate()) {
       Variant item = call(parser, u"Files", {key});
-      try {
-        call(item, u"GetBytes");
-      } catch (const ScriptError&) {
-        // Mode 1 leaves the stream closed.
+      out += "|" + to_utf8(get(item, u"LocalName").to_text()) + "@" + to_utf8(get(item, u"Position").to_text()) + "+" +
+             to_utf8(get(item, u"Size").to_text());
+      if (mode == 0) {
+        Variant bytes = call(item, u"GetBytes");
+        if (bytes.bytes().size() != static_cast<size_t>(get(item, u"Size").to_i32())) __builtin_trap();
       }
     }
-  } catch (const ScriptError&) {
+  } catch (const ScriptError& e) {
     // Malformed bodies are reported as run-time errors.
+    out = "error " + std::to_string(e.number());
   }
+  return out;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 2) return 0;
+  static const size_t chunks[] = {1, 2, 3, 7, 64, 4096, 16383, 16384, SIZE_MAX};
+  std::string body(reinterpret_cast<const char*>(data + 2), size - 2);
+  size_t chunk = chunks[data[0] % (sizeof chunks / sizeof chunks[0])];
+  // Read in pieces (boundaries indexed as they arrive) or in one call
+  // (boundaries found by scanning): a page must not be able to tell.
+  if (outcome(body, chunk, data[1], 0) != outcome(body, SIZE_MAX, data[1], 1)) __builtin_trap();
 
   // The image parser reads the same body from the page's request.
   auto again = kit::FakeRequest::make();
-  again->set_multipart("x", std::string(reinterpret_cast<const char*>(data + 2), size - 2));
-  again->max_read = req->max_read;
+  again->set_multipart("x", body);
+  again->max_read = chunk;
   PageScope page(PageContext{kit::var(again), {}, {}, {}, {}});
   Variant images(create_object(u"Brevane.Zelto_UploadImage"));
   for (int16_t i = 0; i < 4; ++i) {

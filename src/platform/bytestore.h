@@ -40,6 +40,9 @@ class ByteStore {
   // of a mapped view below it are dropped (the bytes stay in the file and
   // fault back in if read again).
   void release_before(uint64_t offset);
+  // The caller is about to read [offset, offset + length) of the view: a
+  // mapped view maps it in one go rather than page fault by page fault.
+  void prepare(uint64_t offset, uint64_t length);
 
   enum class SaveResult { Done, Exists, OpenFailed, WriteFailed, OutOfRange };
   // Copies [offset, offset + length) to a new file at `native_path`,

@@ -84,7 +84,7 @@ Dictionary::Dictionary() {
 
 size_t Dictionary::index_of(const Variant& key) const {
   if (is_text_key(key)) {
-    auto it = text_index_.find(key.text());
+    auto it = text_index_.find(TextView(key.text()));
     return it == text_index_.end() ? npos : it->second;
   }
   for (size_t i = 0; i < entries_.size(); ++i)
@@ -104,8 +104,8 @@ const Variant* Dictionary::find(const Variant& key) const {
 
 void Dictionary::add(Variant key, Variant value) {
   if (exists(key)) throw ScriptError(kKeyExists, u"This key is already associated with an element of this collection");
-  if (is_text_key(key)) text_index_.emplace(key.text(), entries_.size());
   entries_.emplace_back(std::move(key), std::move(value));
+  if (is_text_key(entries_.back().first)) text_index_.emplace(TextView(entries_.back().first.text()), entries_.size() - 1);
 }
 
 void Dictionary::set(const Variant& key, Variant value) {
@@ -128,7 +128,7 @@ void Dictionary::clear() {
 void Dictionary::rebuild_index() {
   text_index_.clear();
   for (size_t i = 0; i < entries_.size(); ++i)
-    if (is_text_key(entries_[i].first)) text_index_.emplace(entries_[i].first.text(), i);
+    if (is_text_key(entries_[i].first)) text_index_.emplace(TextView(entries_[i].first.text()), i);
 }
 
 VariantArray Dictionary::enumerate() {

@@ -42,7 +42,9 @@ class Dictionary : public DynamicObject {
 
   std::vector<std::pair<Variant, Variant>> entries_;
   // Text keys (the common case) are found by hash; other keys by a walk.
-  std::unordered_map<Text, size_t> text_index_;
+  // The views point into the keys' own text, which a Variant shares and never
+  // moves.
+  std::unordered_map<TextView, size_t> text_index_;
 };
 
 }  // namespace brevane

@@ -1,5 +1,6 @@
 #include "upload/upload_file.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <cmath>
@@ -8,6 +9,7 @@
 #include "core/vbrt.h"
 #include "frame/host.h"
 #include "frame/page_context.h"
+#include "upload/boundary_index.h"
 #include "upload/bytesearch.h"
 #include "upload/upload_support.h"
 
@@ -56,6 +58,13 @@ Text quoted_after(const Text& s, TextView marker, size_t& after) {
   size_t end = s.find(u'"', start);
   after = end;
   return s.substr(start, end == Text::npos ? Text::npos : end - start);
+}
+
+// Trim without a copy: spaces only, as the script runtime trims.
+TextView trim_view(TextView s) {
+  size_t a = s.find_first_not_of(u' ');
+  if (a == TextView::npos) return {};
+  return s.substr(a, s.find_last_not_of(u' ') - a + 1);
 }
 
 size_t find_ascii_nocase(const Text& s, TextView word, size_t from) {
@@ -238,14 +247,19 @@ Variant UploadFileEx::SavetoFile(Variant& server, Variant path, Variant option, 
   size_t dot = name.find(u'.');
   Text stem = name.substr(0, dot);
   Text tail = dot != Text::npos || !ext.empty() ? u"." + ext : Text();
-  for (int64_t n = 0;; ++n) {
-    if (!replace && upload::path_exists(folder + name)) {
-      name = stem + u"(" + T(std::to_string(n)) + u")" + tail;
+  bool taken = false;
+  for (int64_t n = 0;;) {
+    if (!replace && (taken || upload::path_exists(folder + name))) {
+      name = stem + u"(" + T(std::to_string(n++)) + u")" + tail;
+      taken = false;
       continue;
     }
     FileName = Variant(name);
     auto r = s->store.save_range(offset, size, upload::native_path(folder + name), !replace);
-    if (r == ByteStore::SaveResult::Exists) continue;  // taken between the test and the write
+    if (r == ByteStore::SaveResult::Exists) {
+      taken = true;  // created between the test and the write, or a link to nowhere
+      continue;
+    }
     if (r == ByteStore::SaveResult::OutOfRange) return fail(kBadArgumentsText);
     if (r != ByteStore::SaveResult::Done) return fail(kWriteFailedText);
     break;
@@ -369,13 +383,17 @@ Text UploadFile::new_name_for(TextView ext) {
     names_second_ = now;
   }
   for (int attempt = 0;; ++attempt) {
-    Text name = names_date_;
+    Text name;
+    name.reserve(names_date_.size() + 4 + 1 + ext.size() + 4);
+    name.append(names_date_);
     append_random_digits(name);
     // Ten thousand names a second for one extension: count on from there.
     if (attempt >= 16) name += u"_" + T(std::to_string(attempt));
     name += u'.';
     name += ext;
-    if (new_names_.insert(name).second) return name;
+    // Equal names have equal hashes; a rare equal hash of two different
+    // names only costs another draw.
+    if (new_names_.insert(std::hash<Text>{}(name)).second) return name;
   }
 }
 
@@ -405,6 +423,7 @@ void UploadFile::GetData(Variant& request) {
     store.reserve(static_cast<uint64_t>(total));
     stream_->open = true;
     stream_opened_ = true;
+    BoundaryIndex index;
     int64_t read = 0;
     while (read < total) {
       int32_t count = static_cast<int32_t>(std::min<int64_t>(kChunk, total - read));
@@ -412,6 +431,7 @@ void UploadFile::GetData(Variant& request) {
       size_t got = 0;
       if (chunk.type() == VarType::ByteArray) {
         got = std::min<size_t>(chunk.bytes().size(), static_cast<size_t>(total - read));
+        index.feed(std::span<const uint8_t>(chunk.bytes()).first(got));
         store.append_shared(chunk.shared_bytes_ptr(), got);
       } else if (!chunk.is_empty()) {
         throw ScriptError(kTypeMismatch);
@@ -421,16 +441,17 @@ void UploadFile::GetData(Variant& request) {
       if (got == 0) throw ScriptError(kInvalidCall, u"上传数据不完整：请求正文比声明的长度短");
       read += static_cast<int64_t>(got);
     }
-    parse(store.view(), &store, elapsed_ms(t0));
+    parse(store.view(), &store, index.usable() ? &index : nullptr, elapsed_ms(t0));
   } else {
     int32_t count = total;
     Variant all = req.binary_read(count);
     if (all.type() != VarType::ByteArray) throw ScriptError(kTypeMismatch);
-    parse(all.bytes(), nullptr, elapsed_ms(t0));
+    parse(all.bytes(), nullptr, nullptr, elapsed_ms(t0));
   }
 }
 
-void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, double started_ms) {
+void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const BoundaryIndex* index,
+                       double started_ms) {
   auto t0 = std::chrono::steady_clock::now();
   static const uint8_t kCrLf[] = {13, 10};
   static const uint8_t kHeaderEnd[] = {13, 10, 13, 10};
@@ -441,6 +462,7 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, double s
     if (!store || n - std::min(from, n) <= kScanWindow) return find_bytes(body, needle, from);
     while (from < n) {
       size_t limit = std::min(n, from + kScanWindow + needle.size() - 1);
+      store->prepare(from, limit - from);
       size_t hit = find_bytes(body.first(limit), needle, from);
       if (hit != kNotFound || limit == n) return hit;
       from += kScanWindow;
@@ -464,7 +486,13 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, double s
     Text header = bytes_to_text(body.subspan(p, h - p));
     size_t after_name;
     Text name = vb::LCase(quoted_after(header, u"name=\"", after_name));
-    size_t e = find(boundary, h + 3);
+    size_t e;
+    if (index) {
+      uint64_t at;
+      e = index->next(h + 3, at) ? static_cast<size_t>(at) : kNotFound;
+    } else {
+      e = find(boundary, h + 3);
+    }
     if (e == kNotFound) malformed(u"表单项之后没有分隔行，数据不完整");
     if (e < h + 6) malformed(u"分隔行之前缺少换行");
     const size_t data_at = h + 4, length = e - h - 6;
@@ -473,14 +501,15 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, double s
     Text client = quoted_after(header, u"filename=\"", after_file);
     if (header.find(u"filename=\"") != Text::npos) {
       size_t ct = after_file == Text::npos ? Text::npos : find_ascii_nocase(header, u"content-type", after_file);
-      Text content_type = ct != Text::npos && ct + 13 <= header.size() ? vb::Trim(TextView(header).substr(ct + 13)) : Text();
-      if (!vb::Trim(client).empty()) {
-        Text path = vb::Replace(client, u"/", u"\\");
-        std::erase(path, u'\0');
-        size_t slash = path.rfind(u'\\');
-        Text file_name = slash == Text::npos ? path : path.substr(slash + 1);
+      TextView content_type = ct != Text::npos && ct + 13 <= header.size() ? trim_view(TextView(header).substr(ct + 13)) : TextView();
+      if (!trim_view(client).empty()) {
+        // The client's path in place: "\" for "/", no NUL characters.
+        std::replace(client.begin(), client.end(), u'/', u'\\');
+        std::erase(client, u'\0');
+        size_t slash = client.rfind(u'\\');
+        Text file_name = slash == Text::npos ? std::move(client) : client.substr(slash + 1);
         size_t dot = file_name.rfind(u'.');
-        Text ext = dot == Text::npos ? Text() : file_name.substr(dot + 1);
+        TextView ext = dot == Text::npos ? TextView() : TextView(file_name).substr(dot + 1);
         if (!exe.empty() && is_ext_forbidden(ext)) {
           error_id_ = Variant(int16_t(3));
           return done();
@@ -496,17 +525,20 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, double s
           error_id_ = Variant(int16_t(1));
           return done();
         }
-        Variant key(name + tag_ + u"0");
+        Text key_text;
+        key_text.reserve(name.size() + tag_.size() + 1);
+        key_text.append(name).append(tag_).push_back(u'0');
+        Variant key(std::move(key_text));
         if (files_->exists(key)) key = Variant(next_free_key(key.text()));
         auto item = std::make_shared<UploadFileEx>();
         item->ContentType = Variant(content_type);
         item->Size = Variant(static_cast<int32_t>(length));
         item->Position = Variant(static_cast<int32_t>(data_at));
         item->FormName = key;
-        item->NewName = Variant(new_name);
+        item->Extend = Variant(TextView(new_name).substr(new_name.rfind(u'.') + 1));
+        item->NewName = Variant(std::move(new_name));
         item->FileName = Variant(std::move(file_name));
         item->LocalName = item->FileName;
-        item->Extend = Variant(new_name.substr(new_name.rfind(u'.') + 1));
         item->stream = stream_;
         item->bound_to_parser = true;
         files_->add(std::move(key), Variant(std::static_pointer_cast<Object>(item)));

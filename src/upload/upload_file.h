@@ -19,6 +19,8 @@
 
 namespace brevane {
 
+class BoundaryIndex;
+
 // One request body as the parser read it. `open` is set once Mode 0 has
 // filled it; items of a parser in another mode find it closed.
 struct UploadStream {
@@ -109,7 +111,7 @@ class UploadFile : public DeclaredObject {
   bool is_multipart_post(const Variant& request) const;
   Text next_free_key(const Text& key) const;
   Text new_name_for(TextView ext);
-  void parse(std::span<const uint8_t> body, ByteStore* store, double started);
+  void parse(std::span<const uint8_t> body, ByteStore* store, const BoundaryIndex* index, double started);
 
   std::shared_ptr<Dictionary> forms_ = Dictionary::make();
   std::shared_ptr<Dictionary> files_ = Dictionary::make();
@@ -121,7 +123,7 @@ class UploadFile : public DeclaredObject {
   std::shared_ptr<UploadStream> stream_;
   // Generated names handed out by this parser; two files of one post never
   // share one.
-  std::unordered_set<Text> new_names_;
+  std::unordered_set<size_t> new_names_;  // hashes
   std::unique_ptr<upload::TextDecoder> decoder_;  // for CharSet, made at the first use in a parse
   bool names_seeded_ = false;
   std::time_t names_second_ = 0;

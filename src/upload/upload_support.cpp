@@ -1,14 +1,11 @@
 #include "upload/upload_support.h"
 
-#include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <system_error>
-
 #include "core/codepage.h"
 #include "core/script_error.h"
 #include "core/variant.h"
 #include "core/vbrt.h"
+#include "platform/fs.h"
+#include "text/formatters.h"
 
 namespace brevane::upload {
 
@@ -60,6 +57,17 @@ TextDecoder::TextDecoder(TextView charset) {
 
 Text TextDecoder::operator()(std::span<const uint8_t> bytes) const {
   std::string_view raw(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  if (kind_ != Kind::Utf16) {
+    // Part headers and most field values are plain ASCII, the same in every
+    // supported character set but UTF-16.
+    Text out(bytes.size(), u'\0');
+    size_t i = 0;
+    while (i < bytes.size() && bytes[i] < 0x80) {
+      out[i] = bytes[i];
+      ++i;
+    }
+    if (i == bytes.size()) return out;
+  }
   switch (kind_) {
     case Kind::Utf8: return from_utf8(raw);
     case Kind::Utf16: {
@@ -72,70 +80,21 @@ Text TextDecoder::operator()(std::span<const uint8_t> bytes) const {
   return static_cast<const CodePage*>(codepage_)->decode(raw);
 }
 
-Text size_text(TextView bytes) {
-  if (bytes.empty()) return u"0B";
-  double n = Variant(Text(bytes)).to_double();
-  auto two_places = [](double v) {
-    double r = std::nearbyint(v * 100) / 100;  // half to even
-    Text t = Variant(r).to_text();
-    return t;
-  };
-  if (n < 1024) return Variant(n).to_text() + u"B";
-  n /= 1024;
-  if (n < 1024) return two_places(n) + u"K";
-  n /= 1024;
-  if (n < 1024) return two_places(n) + u"M";
-  return two_places(n / 1024) + u"G";
-}
+Text size_text(TextView bytes) { return CommGetFileSize(Text(bytes)); }
 
 std::string native_path(TextView physical) {
-#ifdef _WIN32
-  return to_utf8(vb::Replace(physical, u"/", u"\\"));
-#else
-  Text p = vb::Replace(physical, u"\\", u"/");
-  std::string prefix;
-  if (p.size() >= 2 && p[1] == u':') {
-    char16_t d = static_cast<char16_t>(p[0] & ~0x20);
-    if (d >= u'A' && d <= u'Z' && d != u'C') {
-      std::string var = "BREVANE_DRIVE_";
-      var.push_back(static_cast<char>(d));
-      if (const char* root = std::getenv(var.c_str())) prefix = root;
-    }
-    p.erase(0, 2);
-  }
-  if (!p.empty() && p[0] != u'/') p.insert(p.begin(), u'/');
-  while (!prefix.empty() && prefix.back() == '/') prefix.pop_back();
-  return prefix + to_utf8(p);
-#endif
+  // An unmapped drive or a NUL in the name gives a path nothing can be
+  // written to.
+  return fs::native_path(physical).value_or(std::string());
 }
 
-namespace {
-
-std::filesystem::path fs_path(TextView physical) {
-#ifdef _WIN32
-  return std::filesystem::path(Text(physical));
-#else
-  return std::filesystem::path(native_path(physical));
-#endif
-}
-
-}  // namespace
-
-bool path_exists(TextView physical) {
-  std::error_code ec;
-  return std::filesystem::exists(fs_path(physical), ec);
-}
+bool path_exists(TextView physical) { return fs::stat(physical).has_value(); }
 
 bool folder_exists(TextView physical) {
-  std::error_code ec;
-  return std::filesystem::is_directory(fs_path(physical), ec);
+  auto e = fs::stat(physical);
+  return e && e->is_folder();
 }
 
-bool create_folders(TextView physical) {
-  std::error_code ec;
-  std::filesystem::path p = fs_path(physical);
-  std::filesystem::create_directories(p, ec);
-  return std::filesystem::is_directory(p, ec);
-}
+bool create_folders(TextView physical) { return fs::create_folders(physical); }
 
 }  // namespace brevane::upload

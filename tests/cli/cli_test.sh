@@ -99,5 +99,10 @@ if [[ $rc == 2 ]]; then pass=$((pass+1)); else fail=$((fail+1)); echo "FAIL serv
 out=$("$B" serve --site /nonexistent/site 2>&1); rc=$?
 if [[ $rc == 1 && $out == *"no site folder"* ]]; then pass=$((pass+1)); else fail=$((fail+1)); echo "FAIL serve-no-site: $out"; fi
 
+# One-call upload: the megabyte limits are checked before the request is
+# touched; without host objects the request is missing.
+check upload-overflow "Error 6: Overflow" 1 "$B" call CommFileUpload srv req "" 2048 0 /up
+check upload-no-request "Error 424: Object required" 1 "$B" call CommFileUpload srv req "" 1 1 /up
+
 echo "$pass passed, $fail failed"
 [[ $fail == 0 ]]

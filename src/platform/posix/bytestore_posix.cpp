@@ -256,12 +256,27 @@ void ByteStore::release_before(uint64_t offset) {
   if (end) ::madvise(s.map, end, MADV_DONTNEED);
 }
 
+void ByteStore::prepare(uint64_t offset, uint64_t length) {
+#ifdef MADV_POPULATE_READ
+  Impl& s = *impl_;
+  if (!s.map || offset >= s.map_len) return;
+  size_t begin = static_cast<size_t>(offset) & ~(kPage - 1);
+  size_t end = static_cast<size_t>(std::min<uint64_t>(offset + length, s.map_len));
+  // Older kernels refuse the advice; the pages then fault in as usual.
+  ::madvise(static_cast<uint8_t*>(s.map) + begin, end - begin, MADV_POPULATE_READ);
+#else
+  (void)offset;
+  (void)length;
+#endif
+}
+
 ByteStore::SaveResult ByteStore::save_range(uint64_t offset, uint64_t length, const std::string& path,
                                             bool exclusive) {
   Impl& s = *impl_;
   if (offset > s.size() || length > s.size() - offset) return SaveResult::OutOfRange;
   if (s.fd >= 0) s.flush_stage();
-  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (exclusive ? O_EXCL : O_TRUNC);
+  // Never through a link planted under the chosen name.
+  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (exclusive ? O_EXCL : O_TRUNC);
   int out = ::open(path.c_str(), flags, 0644);
   if (out < 0) return errno == EEXIST ? SaveResult::Exists : SaveResult::OpenFailed;
   struct stat st;

@@ -46,6 +46,7 @@ uint64_t ByteStore::size() const { return impl_->size; }
 bool ByteStore::spilled() const { return false; }
 std::span<const uint8_t> ByteStore::view() { return {impl_->mem, impl_->size}; }
 void ByteStore::release_before(uint64_t) {}
+void ByteStore::prepare(uint64_t, uint64_t) {}
 
 ByteStore::SaveResult ByteStore::save_range(uint64_t offset, uint64_t length, const std::string& path,
                                             bool exclusive) {

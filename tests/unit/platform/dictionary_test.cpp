@@ -42,7 +42,11 @@ TEST(Dictionary, ErrorsAndTheReadThatAdds) {
   std::vector<Variant> put_args{Variant(u"k"), Variant(5)};
   d.object()->invoke(kDispIdValue, kPut, put_args);
   EXPECT_EQ(call(d, u"Item", {Variant(u"k")}).to_i32(), 5);
-  call(d, u"Remove", {Variant(u"k")});
+  std::vector<Variant> rename{Variant(u"k"), Variant(u"renamed")};
+  invoke_by_name(d, u"Key", kPut, rename);
+  EXPECT_EQ(call(d, u"Item", {Variant(u"renamed")}).to_i32(), 5);
+  EXPECT_FALSE(call(d, u"Exists", {Variant(u"k")}).to_bool());
+  call(d, u"Remove", {Variant(u"renamed")});
   EXPECT_EQ(call(d, u"Keys").array().at(0).to_text(), u"new");
   call(d, u"RemoveAll");
   EXPECT_EQ(get(d, u"Count").to_i32(), 0);

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "core/registry.h"
 #include "core/vbdate.h"
+#include "frame/page_context.h"
 #include "kit/hostkit.h"
 #include "kit/scratch.h"
 
@@ -113,6 +115,18 @@ TEST_F(Saving, NamesWithoutADotAreNumberedToo) {
   EXPECT_EQ(dir.read("up/README(1)"), "new");
 }
 
+TEST_F(Saving, ALinkUnderTheChosenNameIsNeitherFollowedNorReplaced) {
+  std::filesystem::create_directories(dir.native() / "up");
+  std::filesystem::create_symlink(dir.native() / "nowhere", dir.native() / "up" / "a.jpg");
+  Variant it = item("a.jpg", "new");
+  ASSERT_TRUE(save(it, Variant(u"/up"), Variant(1), Variant(false)));
+  EXPECT_EQ(get(it, u"FileName").to_text(), u"a(0).jpg");
+  EXPECT_FALSE(dir.exists("nowhere"));
+  Variant again = item("a.jpg", "new");
+  EXPECT_FALSE(save(again, Variant(u"/up"), Variant(1), Variant(true)));
+  EXPECT_FALSE(dir.exists("nowhere"));
+}
+
 TEST_F(Saving, FailuresGiveFalseAndAnException) {
   dir.write("blocked", "a file where the folder should be");
   Variant it = item("a.jpg", "J");
@@ -123,6 +137,21 @@ TEST_F(Saving, FailuresGiveFalseAndAnException) {
   put(other, u"Size", Variant(1 << 30));
   EXPECT_FALSE(save(other, Variant(u"/up"), Variant(1), Variant(true)));
   EXPECT_FALSE(dir.exists("up/b.jpg"));
+}
+
+TEST_F(Saving, QuickSaveSavesEveryFileOfAFieldThroughThePagesServer) {
+  kit::MultipartBody body;
+  body.file("pic", "a.jpg", "A").file("pic", "b.jpg", "B").file("other", "c.jpg", "C");
+  body.post(*req);
+  parser = Variant(create_object(u"Brevane.Zelto_Class_UploadFile"));
+  call(parser, u"GetData", {kit::var(req)});
+  EXPECT_EQ(call(parser, u"QuickSave", {Variant(u"PIC"), Variant(u"/quick")}).to_i32(), 0);  // no page running
+  PageScope page(PageContext{kit::var(req), {}, server, {}, {}});
+  EXPECT_EQ(call(parser, u"QuickSave", {Variant(u"PIC"), Variant(u"/quick")}).to_i32(), 2);
+  EXPECT_EQ(call(parser, u"QuickSave", {Variant(u"none"), Variant(u"/quick")}).to_i32(), 0);
+  int files = 0;
+  for (auto& e : std::filesystem::directory_iterator(dir.native() / "quick")) files += e.is_regular_file();
+  EXPECT_EQ(files, 2);
 }
 
 TEST_F(Saving, GetBytesAndFieldsOfAFreshItem) {
