@@ -128,9 +128,14 @@ def emit_cpp(library, classes, out):
 
 def idl_default(p):
     # A type library cannot hold a negative number as a Variant's default, so
-    # a Variant that defaults to True is only marked optional there; late-bound
+    # a Variant that defaults to True is only marked optional there. Late-bound
     # callers get the declared default from the member tables either way.
     if p["type"] == "Variant" and p["dkind"] == "Bool":
+        return "optional"
+    # Type library strings are stored in the build machine's code page and
+    # read back in the client's; a Chinese default would arrive garbled, so
+    # such a parameter is only marked optional there.
+    if p["dkind"] == "Text" and not p["dtext"].isascii():
         return "optional"
     if p["dkind"] == "Text":
         return 'defaultvalue("' + p["dtext"].replace("\\", "\\\\").replace('"', '\\"') + '")'

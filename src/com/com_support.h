@@ -31,6 +31,9 @@ void write_back(const Variant& v, VARIANT& slot);
 
 // An AddRef'ed IDispatch for a brevane object.
 IDispatch* make_dispatch(ObjectPtr obj);
+// The IDispatch behind an object that came in from outside, else nullptr
+// (not AddRef'ed).
+IDispatch* foreign_dispatch(const Object& obj);
 
 // ---- errors ----
 

@@ -10,10 +10,22 @@ namespace brevane::com {
 
 namespace {
 
-// Answered only by our own wrappers, so an object of ours that travels out
-// and back comes home as itself.
-// {5B0F2E61-8C3A-4E57-9A1D-2F6B7C8D9E01}
-const IID kOwnObjectIid = {0x5b0f2e61, 0x8c3a, 0x4e57, {0x9a, 0x1d, 0x2f, 0x6b, 0x7c, 0x8d, 0x9e, 0x01}};
+// Answered only by this module's own wrappers, so an object of ours that
+// travels out and back comes home as itself. Another DLL built from the same
+// code must not take our objects for its own: the module's address goes into
+// the identifier.
+const IID& own_object_iid() {
+  static const IID iid = [] {
+    IID base = {0x5b0f2e61, 0x8c3a, 0x4e57, {0, 0, 0, 0, 0, 0, 0, 0}};
+    HMODULE m = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&own_object_iid), &m);
+    auto bits = reinterpret_cast<uintptr_t>(m);
+    for (int i = 0; i < 8; ++i) base.Data4[i] = static_cast<unsigned char>(bits >> (8 * i));
+    return base;
+  }();
+  return iid;
+}
 
 template <class... Interfaces>
 class ComObject : public Interfaces... {
@@ -92,7 +104,7 @@ class ObjectDispatch final : public ComObject<IDispatch, IProvideClassInfo> {
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (!out) return E_POINTER;
     *out = nullptr;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, kOwnObjectIid))
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, own_object_iid()))
       *out = static_cast<IDispatch*>(this);
     else if (IsEqualIID(iid, IID_IProvideClassInfo) && declared())
       *out = static_cast<IProvideClassInfo*>(this);
@@ -180,7 +192,7 @@ IDispatch* make_dispatch(ObjectPtr obj) { return new ObjectDispatch(std::move(ob
 
 ObjectPtr own_object(IUnknown* unk) {
   IDispatch* d = nullptr;
-  if (!unk || FAILED(unk->QueryInterface(kOwnObjectIid, reinterpret_cast<void**>(&d))) || !d) return nullptr;
+  if (!unk || FAILED(unk->QueryInterface(own_object_iid(), reinterpret_cast<void**>(&d))) || !d) return nullptr;
   ObjectPtr obj = static_cast<ObjectDispatch*>(d)->object();
   d->Release();
   return obj;

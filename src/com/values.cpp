@@ -229,6 +229,11 @@ IDispatch* dispatch_for(const ObjectPtr& obj) {
 
 }  // namespace
 
+IDispatch* foreign_dispatch(const Object& obj) {
+  auto* foreign = dynamic_cast<const ForeignObject*>(&obj);
+  return foreign ? foreign->dispatch() : nullptr;
+}
+
 Variant from_variant(const VARIANT& v) {
   const VARTYPE vt = v.vt;
   if (vt == (VT_BYREF | VT_VARIANT)) return v.pvarVal ? from_variant(*v.pvarVal) : Variant();
