@@ -47,6 +47,28 @@ class ComObject : public Interfaces... {
   std::atomic<ULONG> refs_{1};
 };
 
+// Whether b is still the very value a was (shared storage compared by
+// address, so this costs nothing for large strings and byte arrays).
+bool same_value(const Variant& a, const Variant& b) {
+  if (a.type() != b.type()) return false;
+  switch (a.type()) {
+    case VarType::String: return &a.text() == &b.text();
+    case VarType::ByteArray: return &a.bytes() == &b.bytes();
+    case VarType::Array: return &a.array() == &b.array();
+    case VarType::Object: {
+      auto raw = [](const Variant& v) -> const Object* {
+        try {
+          return v.object().get();
+        } catch (const ScriptError&) {
+          return nullptr;
+        }
+      };
+      return raw(a) == raw(b);
+    }
+    default: return a.raw_int() == b.raw_int() && a.raw_double() == b.raw_double();
+  }
+}
+
 class EnumVariant final : public ComObject<IEnumVARIANT> {
  public:
   EnumVariant(std::shared_ptr<const VariantArray> items, size_t pos) : items_(std::move(items)), pos_(pos) {}
@@ -170,8 +192,12 @@ class ObjectDispatch final : public ComObject<IDispatch, IProvideClassInfo> {
       // The caller lists arguments last first.
       std::vector<Variant> args(n);
       for (UINT i = 0; i < n; ++i) args[i] = from_variant(dp->rgvarg[n - 1 - i]);
+      const std::vector<Variant> given = args;
       Variant r = obj_->invoke(id, kind, args);
-      for (UINT i = 0; i < n; ++i) write_back(args[i], dp->rgvarg[n - 1 - i]);
+      // Only what the routine replaced goes back: an untouched variable keeps
+      // its value, type and identity.
+      for (UINT i = 0; i < n; ++i)
+        if (!same_value(given[i], args[i])) write_back(args[i], dp->rgvarg[n - 1 - i]);
       if (result && !is_put) to_variant(r, result);
       return S_OK;
     } catch (...) {
