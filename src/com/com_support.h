@@ -35,6 +35,10 @@ IDispatch* make_dispatch(ObjectPtr obj);
 // (not AddRef'ed).
 IDispatch* foreign_dispatch(const Object& obj);
 
+// A class of the system's, created by ProgID and called by name; nullptr
+// when the system has none (the fallback of create_object on Windows).
+ObjectPtr create_system_object(TextView progid);
+
 // ---- errors ----
 
 // Number and text of a run-time error as EXCEPINFO carries them.

@@ -171,6 +171,8 @@ GUID parse_guid(std::string_view text) {
 HRESULT get_class_object(REFCLSID clsid, REFIID iid, void** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
+  // Component code creates the system's classes by name as a page would.
+  set_system_factory(&create_system_object);
   for (const ServerClass& c : module().classes) {
     if (!IsEqualCLSID(clsid, parse_guid(c.clsid))) continue;
     auto* f = new (std::nothrow) ClassFactory(c);

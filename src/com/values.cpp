@@ -229,6 +229,25 @@ IDispatch* dispatch_for(const ObjectPtr& obj) {
 
 }  // namespace
 
+ObjectPtr create_system_object(TextView progid) {
+  CLSID clsid;
+  std::wstring name = wide(progid);
+  if (FAILED(CLSIDFromProgID(name.c_str(), &clsid))) return nullptr;
+  IDispatch* d = nullptr;
+  if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                              reinterpret_cast<void**>(&d))) || !d)
+    return nullptr;
+  Variant obj;
+  try {
+    obj = object_from(d);
+  } catch (...) {
+    d->Release();
+    throw;
+  }
+  d->Release();
+  return obj.object();
+}
+
 IDispatch* foreign_dispatch(const Object& obj) {
   auto* foreign = dynamic_cast<const ForeignObject*>(&obj);
   return foreign ? foreign->dispatch() : nullptr;

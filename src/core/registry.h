@@ -29,6 +29,12 @@ bool class_registered(TextView progid);
 // current thread only; an empty factory removes the stand-in.
 void override_class_for_testing(TextView progid, Factory f);
 
+// Where a name no class here answers to is created next: on Windows the
+// system's own automation classes (dictionary, streams, record sets, ...).
+// Returns nullptr when the system has no such class either.
+using SystemFactory = ObjectPtr (*)(TextView progid);
+void set_system_factory(SystemFactory f);
+
 // Filled once at first use by every subsystem's registration function.
 const ClassRegistry& class_registry();
 

@@ -196,6 +196,7 @@ class Probe : public DynamicObject {
     define(u"TypeInfoName", [](int, Args a) -> Variant { return describe(arg(a, 0), {}, false); });
     define(u"ClassInfoName", [](int, Args a) -> Variant { return describe(arg(a, 0), {}, true); });
     define(u"Describe", [](int, Args a) -> Variant { return describe(arg(a, 0), arg(a, 1).to_text(), false); });
+    define(u"CreateByName", [](int, Args a) -> Variant { return Variant(create_object(arg(a, 0).to_text())); });
     define(u"CallDefault", [](int, Args a) -> Variant { return arg(a, 0).value(); });
   }
 };

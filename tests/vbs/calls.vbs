@@ -67,6 +67,17 @@ r = c.CommMd5(req)
 CheckErr "error from a called-back object", 449
 On Error GoTo 0
 
+' Component code creates the system's classes by name, as a page would.
+Dim dict
+Set dict = probe.CreateByName("Scripting.Dictionary")
+dict.Add "a", 1
+Check "system class created by name", dict.Count, 1
+Check "own class created by name", probe.CreateByName("BrevaneTest.Declared").Half(8), 4
+On Error Resume Next
+Set dict = probe.CreateByName("No.Such.Class")
+CheckErr "unknown class", 429
+On Error GoTo 0
+
 ' Nothing raised: Err stays clear after a good call.
 On Error Resume Next
 r = c.CommGetVersion()
