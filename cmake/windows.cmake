@@ -18,8 +18,7 @@ add_custom_command(
   COMMAND ${WIDL} -I${WINE_IDL_DIR} -L${WINE_TLB_DIR} --win64 -t -o ${GEN_DIR}/brevane.tlb ${GEN_DIR}/brevane.idl
   DEPENDS ${GEN_DIR}/brevane.idl
   COMMENT "Compiling the type library")
-file(WRITE ${GEN_DIR}/brevane.rc.in "1 TYPELIB \"@GEN_DIR@/brevane.tlb\"\n")
-configure_file(${GEN_DIR}/brevane.rc.in ${GEN_DIR}/brevane.rc @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/src/com/brevane.rc.in ${GEN_DIR}/brevane.rc @ONLY)
 set_source_files_properties(${GEN_DIR}/brevane.rc PROPERTIES OBJECT_DEPENDS ${GEN_DIR}/brevane.tlb)
 
 add_library(brevane SHARED ${CMAKE_SOURCE_DIR}/src/com/brevane_dll.cpp ${CMAKE_SOURCE_DIR}/src/com/brevane.def
