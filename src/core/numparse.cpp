@@ -10,7 +10,7 @@ namespace {
 bool is_blank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == 0x3000; }
 
 std::optional<double> parse_radix(TextView s, int radix) {
-  if (s.empty()) return std::nullopt;
+  if (s.empty() || s.size() > (radix == 16 ? 8u : 11u)) return std::nullopt;
   uint64_t v = 0;
   for (char16_t c : s) {
     int d;
@@ -20,21 +20,25 @@ std::optional<double> parse_radix(TextView s, int radix) {
     else return std::nullopt;
     if (d >= radix) return std::nullopt;
     v = v * radix + d;
-    if (v > 0xFFFFFFFFull) return std::nullopt;
   }
-  // Literals that fit 16 bits are Integers and those that fit 32 are Longs,
-  // both read as signed: &HFFFF is -1.
-  if (v <= 0xFFFF) return static_cast<double>(static_cast<int16_t>(static_cast<uint16_t>(v)));
+  if (v > 0xFFFFFFFFull) return std::nullopt;
+  // Up to 32 bits, read as a signed Long: &HFFFF is 65535, &HFFFFFFFF is -1.
   return static_cast<double>(static_cast<int32_t>(static_cast<uint32_t>(v)));
 }
+
+TextView trim_blanks(TextView s) {
+  size_t b = 0, e = s.size();
+  while (b < e && is_blank(s[b])) ++b;
+  while (e > b && is_blank(s[e - 1])) --e;
+  return s.substr(b, e - b);
+}
+
+bool is_currency_sign(char16_t c) { return c == u'$' || c == 0x00A5 || c == 0xFFE5; }
 
 }  // namespace
 
 std::optional<double> parse_number(TextView s) {
-  size_t b = 0, e = s.size();
-  while (b < e && is_blank(s[b])) ++b;
-  while (e > b && is_blank(s[e - 1])) --e;
-  s = s.substr(b, e - b);
+  s = trim_blanks(s);
   if (s.empty()) return std::nullopt;
   if (s.size() >= 2 && s[0] == u'&') {
     char16_t p = s[1];
@@ -42,9 +46,30 @@ std::optional<double> parse_number(TextView s) {
     if (p == u'O' || p == u'o') return parse_radix(s.substr(2), 8);
     return std::nullopt;
   }
+  // Accounting forms the engine accepts: (5), 5-, $5, -$5, $-5, 5$.
+  bool negative = false, signed_already = false;
+  if (s.size() >= 2 && s.front() == u'(' && s.back() == u')') {
+    negative = true;
+    s = trim_blanks(s.substr(1, s.size() - 2));
+  }
+  auto take_sign = [&] {
+    if (signed_already || s.empty()) return;
+    if (s.front() == u'+' || s.front() == u'-') {
+      negative ^= s.front() == u'-';
+      s.remove_prefix(1);
+      signed_already = true;
+    } else if (s.back() == u'+' || s.back() == u'-') {
+      negative ^= s.back() == u'-';
+      s.remove_suffix(1);
+      signed_already = true;
+    }
+  };
+  take_sign();
+  if (!s.empty() && is_currency_sign(s.front())) s.remove_prefix(1);
+  else if (!s.empty() && is_currency_sign(s.back())) s.remove_suffix(1);
+  take_sign();
   std::string ascii;
   size_t i = 0;
-  if (s[i] == u'+' || s[i] == u'-') ascii.push_back(static_cast<char>(s[i++]));
   bool digits = false, point = false;
   for (; i < s.size(); ++i) {
     char16_t c = s[i];
@@ -65,14 +90,15 @@ std::optional<double> parse_number(TextView s) {
     size_t j = i + 1;
     std::string exp = "e";
     if (j < s.size() && (s[j] == u'+' || s[j] == u'-')) exp.push_back(static_cast<char>(s[j++]));
-    size_t start = j;
+    size_t start_digits = j;
     while (j < s.size() && s[j] >= u'0' && s[j] <= u'9') exp.push_back(static_cast<char>(s[j++]));
-    if (j == start) return std::nullopt;
+    if (j == start_digits) return std::nullopt;
     ascii += exp;
     i = j;
   }
   if (i != s.size()) return std::nullopt;
-  return std::strtod(ascii.c_str(), nullptr);
+  double v = std::strtod(ascii.c_str(), nullptr);
+  return negative ? -v : v;
 }
 
 }  // namespace brevane

@@ -7,8 +7,9 @@
 
 namespace brevane {
 
-// Surrounding spaces, a sign, digits with "," group separators, one ".",
-// an exponent, or an "&H"/"&O" prefix. Nothing else.
+// Surrounding blanks, a leading or trailing sign or enclosing parentheses, a
+// currency sign, digits with "," group separators in the integer part, one
+// ".", an exponent; or an "&H"/"&O" literal of up to 32 bits.
 std::optional<double> parse_number(TextView s);
 
 }  // namespace brevane

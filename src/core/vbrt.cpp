@@ -177,21 +177,7 @@ Text Space(int64_t count) { return String(count, u' '); }
 double Int(double v) { return std::floor(v); }
 double Fix(double v) { return std::trunc(v); }
 
-bool IsNumericText(TextView s) {
-  size_t b = 0, e = s.size();
-  while (b < e && s[b] == u' ') ++b;
-  while (e > b && s[e - 1] == u' ') --e;
-  TextView t = s.substr(b, e - b);
-  if (t.empty()) return false;
-  // A leading currency sign of the server's locale is part of a number.
-  Text stripped;
-  size_t sign = (t[0] == u'+' || t[0] == u'-') ? 1 : 0;
-  if (t.size() > sign && (t[sign] == 0x00A5 || t[sign] == 0xFFE5)) {
-    stripped = Text(t.substr(0, sign)) + Text(t.substr(sign + 1));
-    t = stripped;
-  }
-  return parse_number(t).has_value();
-}
+bool IsNumericText(TextView s) { return parse_number(s).has_value(); }
 
 bool IsNumeric(const Variant& v) {
   switch (v.type()) {
@@ -224,7 +210,10 @@ double Val(TextView s) {
       }
       if (hex.empty()) return 0;
       auto n = parse_number(Text(radix == 16 ? u"&H" : u"&O") + hex);
-      return n ? *n : 0;
+      if (!n) return 0;
+      // Val reads literals that fit 16 bits as Integers: &HFFFF is -1.
+      if (*n >= 0 && *n <= 0xFFFF) return static_cast<int16_t>(static_cast<uint16_t>(*n));
+      return *n;
     }
   }
   if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) digits.push_back(static_cast<char>(s[i++]));
@@ -275,8 +264,10 @@ Text FormatNumber(double v, int decimals, bool group) {
     }
     int_part = g;
   }
-  bool negative = v < 0 && rounded != 0;
-  return T((negative ? "-" : "") + int_part + frac);
+  std::string out;
+  if (v < 0 && rounded != 0) out.push_back('-');
+  out.append(int_part).append(frac);
+  return T(out);
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #include "hash/md5.h"
 
+#include <bit>
 #include <cstring>
 
 #include "core/codepage.h"
@@ -8,6 +9,8 @@
 namespace brevane {
 
 namespace {
+
+static_assert(std::endian::native == std::endian::little, "message words are laid out little-endian");
 
 constexpr uint32_t rotl(uint32_t x, int c) { return (x << c) | (x >> (32 - c)); }
 
@@ -86,7 +89,7 @@ class WordMessage {
     flush();
   }
   const State& state() const { return s_; }
-  uint32_t* block() { return block_; }
+  void compress(const uint32_t* words) { s_.compress(words); }
   void flush() {
     s_.compress(block_);
     std::memset(block_, 0, sizeof block_);
@@ -117,13 +120,16 @@ Text md5_text(TextView message) {
   // Whole blocks of ASCII go straight in as bytes; that is the common case.
   while (i + 64 <= n) {
     const char16_t* p = message.data() + i;
-    bool ascii = true;
-    for (int k = 0; k < 64; ++k) ascii &= p[k] < 0x80;
-    if (!ascii) break;
-    uint32_t* w = m.block();
-    for (int k = 0; k < 16; ++k)
-      w[k] = p[4 * k] | p[4 * k + 1] << 8 | p[4 * k + 2] << 16 | static_cast<uint32_t>(p[4 * k + 3]) << 24;
-    m.flush();
+    char16_t high = 0;
+    uint8_t narrow[64];
+    for (int k = 0; k < 64; ++k) {
+      high |= p[k];
+      narrow[k] = static_cast<uint8_t>(p[k]);
+    }
+    if (high >= 0x80) break;
+    uint32_t words[16];
+    std::memcpy(words, narrow, 64);  // little-endian words, as the message rule lays them
+    m.compress(words);
     i += 64;
   }
   for (; i < n; ++i) {

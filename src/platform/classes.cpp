@@ -1,8 +1,12 @@
 // Platform services that component code creates by name, as a page would.
 #include "core/registry.h"
+#include "platform/regexp.h"
 
 namespace brevane {
 
-void register_platform_classes(ClassRegistry&) {}
+void register_platform_classes(ClassRegistry& r) {
+  // Regular expressions (PCRE2 underneath on POSIX).
+  r.add(u"VBScript.RegExp", &make_regexp_object);
+}
 
 }  // namespace brevane

@@ -22,5 +22,48 @@ salt=${out:0:2}
 if [[ ${#out} == 34 && $salt =~ ^[b-z]{2}$ && ${out:2} == $("$B" call CommMd5 "${salt}pw") ]]; then
   pass=$((pass+1)); else fail=$((fail+1)); echo "FAIL servu: $out"; fi
 
+# Validators, numbers and formatters, error page and regular expressions.
+check email-ok True 0 "$B" call CommCheckIsEmail a@x.cn
+check email-long-label False 0 "$B" call CommCheckIsEmail a@x.info
+check filesize-k 1.5K 0 "$B" call CommGetFileSize 1536
+check filesize-b 1023B 0 "$B" call CommGetFileSize 1023
+check filesize-not-number "Error 13: Type mismatch" 1 "$B" call CommGetFileSize abc
+check dectohex FF 0 "$B" call CommDecToHex 255
+check dectobin 101 0 "$B" call CommDecToBin 5
+check dectobin-overflow "Error 6: Overflow" 1 "$B" call CommDecToBin 2147483648
+check stringtonumeric 12.5 0 "$B" call CommStringToNumeric 12.5
+check putdatetime "2026-12-06 09:05:07" 0 "$B" call CommPutDateTime 20261206090507
+check validstring "-" 0 "$B" call CommCheckIsValidString a-b=c
+check telephone True 0 "$B" call CommCheckIsTelephone 010-1234
+check reg-chinese True 0 "$B" call CommCheckReg '^[\u4e00-\u9fa5]+$' 中文
+check reg-bad-pattern "Error 5020: Expected ')' in regular expression" 1 "$B" call CommCheckReg '(a' x
+check empty-spaces True 0 "$B" call CommCheckIsEmpty "   "
+check obj-installed True 0 "$B" call CommCheckIsObjInstalled "" VBScript.RegExp
+check obj-unknown False 0 "$B" call CommCheckIsObjInstalled "" No.Such.Class
+check errorpage-needs-response "Error 424: Object required" 1 "$B" call CommShowErrorPage "" "" "" msg
+date_out=$("$B" call CommGetDate)
+if [[ $date_out =~ ^[0-9]{8}$ ]]; then pass=$((pass+1)); else fail=$((fail+1)); echo "FAIL getdate: $date_out"; fi
+swap=$("$B" call CommScriptSwapImage)
+if [[ $swap == '<Script Language="JavaScript">function ZeltoSwapImgRestore()'*'</Script>' && $(printf '%s' "$swap" | wc -l) == 0 ]]; then
+  pass=$((pass+1)); else fail=$((fail+1)); echo "FAIL swapimage"; fi
+# Text encoders, pinyin, measuring and identity cards.
+check qpy-zhongguo zhongguo 0 "$B" call CommGetQPyString 中国
+check py-initials ZG2008 0 "$B" call CommGetPyString 中国2008
+check py-char-empty "Error 5: Invalid procedure call or argument" 1 "$B" call CommGetPyChar ""
+check html-encode-spaces "a&nbsp;&nbsp;b&lt;" 0 "$B" call CommHtmlEncode "a  b<"
+check no-html "x y " 0 "$B" call CommNoHtml "x<b>y</b>"
+check join-char "list.asp?x=1&" 0 "$B" call CommJoinChar "list.asp?x=1"
+check width 6 0 "$B" call CommGetStringLength 中国ab
+check left-overshoot 中文 0 "$B" call CommGetStringLeft 中文字 3
+check topic "&lt;b&gt;粗…" 0 "$B" call CommGetTopicStr "&lt;b&gt;粗体" 5
+check extract "[x" 0 "$B" call CommStrExtract "a[x]b" "[" "]" 1 4
+check replace-at "a|b|c||X" 0 "$B" call CommReplaceAt "a|b|c" 5 X
+check replace-exp "06/12/2026" 0 "$B" call CommReplaceExp 2026-12-06 '(\d+)-(\d+)-(\d+)' '$3/$2/$1'
+check idcard-lower-x "身份证校验位错误！正确应为X" 0 "$B" call CommCheckPostCard 11010519491231002x 4
+check idcard-ok "" 0 "$B" call CommCheckPostCard 11010519491231002X 4
+check idcard-length "身份证号共有 15 码或18位" 0 "$B" call CommCheckPostCard 1234 2
+check idcard-birthday 12/31/1949 0 "$B" call CommGetBirthdayFromPostcard 11010519491231002X
+check idcard-sex 女 0 "$B" call CommGetSexFromPostcard 11010519491231002X
+
 echo "$pass passed, $fail failed"
 [[ $fail == 0 ]]

@@ -40,7 +40,8 @@ TEST(VariantIntegers, BankersRoundingAndOverflow) {
   EXPECT_EQ(Variant(u"12.5").to_i32(), 12);
   EXPECT_EQ(Variant(u" 1,000 ").to_i32(), 1000);
   EXPECT_EQ(Variant(u"&HFF").to_i16(), 255);
-  EXPECT_EQ(Variant(u"&HFFFF").to_i16(), -1);
+  EXPECT_EQ(Variant(u"&HFFFF").to_i32(), 65535);
+  EXPECT_EQ(Variant(u"&HFFFFFFFF").to_i32(), -1);
   EXPECT_EQ(Variant(Currency{25000}).to_i32(), 2);  // 2.5 -> 2
   EXPECT_EQ(Variant(Currency{35000}).to_i32(), 4);
   EXPECT_EQ(Variant(true).to_i16(), -1);
@@ -81,6 +82,9 @@ TEST(NumberParsing, AcceptsWhatTheEngineAccepts) {
       {u"", false, 0},          {u"  ", false, 0},        {u"1e", false, 0},
       {u"12abc", false, 0},     {u"1.2.3", false, 0},     {u"&H", false, 0},
       {u"--1", false, 0},       {u",5", false, 0},        {u".", false, 0},
+      {u"(5)", true, -5},       {u"5-", true, -5},        {u"$-5", true, -5},
+      {u"\u00A5100", true, 100}, {u"(5", false, 0},        {u"1 000", false, 0},
+      {u"\t5", true, 5},        {u"1d2", false, 0},       {u"+", false, 0},
   };
   for (const auto& c : cases) {
     auto n = parse_number(c.text);
