@@ -59,7 +59,10 @@ ObjectPtr create_object(TextView progid) {
 
 bool class_registered(TextView progid) {
   if (t_overrides && t_overrides->has(progid)) return true;
-  return class_registry().has(progid);
+  if (class_registry().has(progid)) return true;
+  // The system's answer comes from creating one and letting it go at once.
+  SystemFactory system = g_system_factory.load();
+  return system && system(progid) != nullptr;
 }
 
 }  // namespace brevane

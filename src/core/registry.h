@@ -23,6 +23,7 @@ class ClassRegistry {
 
 // Error 429 when nothing answers to the identifier.
 ObjectPtr create_object(TextView progid);
+// Whether create_object would succeed (asking the system by creating one).
 bool class_registered(TextView progid);
 
 // Tests stand in for a platform class (a failing record set, say) on the

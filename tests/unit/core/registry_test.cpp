@@ -47,6 +47,14 @@ TEST_F(SystemFactoryTest, NameTheSystemLacksRaises429) {
   EXPECT_EQ(g_system_calls, 1);
 }
 
+TEST_F(SystemFactoryTest, RegisteredAsksTheSystemLast) {
+  EXPECT_TRUE(class_registered(u"Brevane.BrevaneCls"));
+  EXPECT_EQ(g_system_calls, 0);
+  EXPECT_TRUE(class_registered(u"System.Thing"));
+  EXPECT_FALSE(class_registered(u"No.Such.Class"));
+  EXPECT_EQ(g_system_calls, 2);
+}
+
 TEST(SystemFactory, WithoutOneUnknownNamesRaise429) {
   set_system_factory(nullptr);
   EXPECT_THROW(create_object(u"System.Thing"), ScriptError);
