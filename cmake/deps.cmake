@@ -8,3 +8,19 @@ if(NOT WIN32)
   pkg_check_modules(PCRE2_16 REQUIRED IMPORTED_TARGET libpcre2-16)
   target_link_libraries(brevane_lib PUBLIC PkgConfig::PCRE2_16)
 endif()
+
+# Record sets over SQLite (src/platform/posix/adodb_sqlite.cpp).
+if(NOT WIN32)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(SQLITE3 REQUIRED IMPORTED_TARGET sqlite3)
+  target_link_libraries(brevane_lib PUBLIC PkgConfig::SQLITE3)
+endif()
+
+# Files (file operations, URL probe): libcurl on Linux; the shell and WinINet on Windows.
+if(WIN32)
+  target_link_libraries(brevane_lib PUBLIC shell32 wininet)
+else()
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(BREVANE_CURL REQUIRED IMPORTED_TARGET libcurl)
+  target_link_libraries(brevane_lib PUBLIC PkgConfig::BREVANE_CURL)
+endif()

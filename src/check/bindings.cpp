@@ -1,4 +1,5 @@
 // The façade members this subsystem implements.
+#include "check/guards.h"
 #include "check/validators.h"
 #include "check/idcard.h"
 #include "frame/facade.h"
@@ -23,6 +24,19 @@ std::vector<Binding> check_bindings() {
       bind<&CommCheckPostCard>(u"CommCheckPostCard"),
       bind<&CommGetBirthdayFromPostcard>(u"CommGetBirthdayFromPostcard"),
       bind<&CommGetSexFromPostcard>(u"CommGetSexFromPostcard"),
+      // Request guards and classifiers
+      bind<&CommCheckInject>(u"CommCheckInject"),
+      bind<&CommCheckPost>(u"CommCheckPost"),
+      bind<&CommCheckSession>(u"CommCheckSession"),
+      bind<&CommCheckAllow>(u"CommCheckAllow"),
+      bind<&CommCheckInput>(u"CommCheckInput"),
+      bind<&CommCheckIsNoRecord>(u"CommCheckIsNoRecord"),
+      bind<&CommCheckIsEof>(u"CommCheckIsEof"),
+      bind<&CommCheckEdit>(u"CommCheckEdit"),
+      bind<&CommCheckRead>(u"CommCheckRead"),
+      bind<&CommCheckState>(u"CommCheckState"),
+      bind<&CommCheckNetUserSystem>(u"CommCheckNetUserSystem"),
+      bind<&CommCheckNetUserBrower>(u"CommCheckNetUserBrower"),
   };
 }
 

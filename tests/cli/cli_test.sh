@@ -16,6 +16,15 @@ check version 03.05.01 0 "$B" call CommGetVersion
 check unknown-member "Error 438: Object doesn't support this property or method: 'NoSuchMethod'" 1 "$B" call NoSuchMethod
 check too-many-args "Error 450: Wrong number of arguments or invalid property assignment" 1 "$B" call CommGetVersion x
 
+# URL escapes: "+" and "%" escaped, blanks kept; a bad escape is error 13.
+check url-encode 'a b%2Bc%25' 0 "$B" call CommUrlEncode_GBToUtf8 "a b+c%"
+check url-decode '中 xA' 0 "$B" call CommUrlDecode_GBToUtf8 "%E4%B8%AD+x%41"
+check url-decode-bad "Error 13: Type mismatch" 1 "$B" call CommUrlDecode_GBToUtf8 "%G1"
+# Record state: no ID is new, edit/modify with an ID is 2, anything else 3.
+check state-new 1 0 "$B" call CommCheckState edit "  "
+check state-edit 2 0 "$B" call CommCheckState " Edit " 3
+check state-view 3 0 "$B" call CommCheckState view 3
+
 # Serv-U: two letters b..z, then the digest of salt + password.
 out=$("$B" call CommServU pw)
 salt=${out:0:2}
