@@ -7,7 +7,8 @@
 #
 # A page prints "N passed, N failed" as its last line and exits non-zero on a
 # failure. VBScript pages get harness.vbs put in front of them, JScript pages
-# harness.js; strings.txt is handed to them as UTF-16.
+# harness.js (unless a page defines its own Check); strings.txt is handed to
+# them as UTF-16.
 set -euo pipefail
 
 src=$(cd "$(dirname "$0")/../.." && pwd)
@@ -72,10 +73,15 @@ pages=("$here"/*.vbs "$here"/*.js)
 for page in "${pages[@]}"; do
   base=$(basename "$page")
   [[ $base == harness.* ]] && continue
-  case $base in
-    *.vbs) cat "$here/harness.vbs" "$page" >"$work/pages/$base" ;;
-    *.js) cat "$here/harness.js" "$page" >"$work/pages/$base" ;;
-  esac
+  # A page with its own Check routine stands alone; the rest get the harness.
+  if grep -qiE '^[[:space:]]*(sub|function)[[:space:]]+check[[:space:]]*\(' "$page"; then
+    cp "$page" "$work/pages/$base"
+  else
+    case $base in
+      *.vbs) cat "$here/harness.vbs" "$page" >"$work/pages/$base" ;;
+      *.js) cat "$here/harness.js" "$page" >"$work/pages/$base" ;;
+    esac
+  fi
   set +e
   out=$(cd "$work/pages" && timeout 120 wine cscript //nologo "$base" 2>&1 | tr -d '\r')
   rc=$?
