@@ -20,3 +20,4 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 # -O3 trips GCC 12's false -Wrestrict warning on std::u16string concatenation
 # (GCC bug 105329); -O2 is as fast for this code and stays warning-clean.
 set(CMAKE_CXX_FLAGS_RELEASE "-O2 -DNDEBUG" CACHE STRING "Release flags")
+set(CMAKE_SHARED_LINKER_FLAGS_RELEASE "-s" CACHE STRING "Release link flags: no symbols in the shipped DLL")
