@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Conformance pages under Wine: builds brevane.dll and the test-kit DLL (the
-# mingw preset), registers both in a throw-away Wine prefix, runs every page
-# in this folder with cscript, then unregisters brevane.dll and checks that no
-# registry entry is left. One prefix serves all pages (wineboot is the slow
+# mingw preset), registers both in a throw-away Wine prefix, runs the
+# adapter's GoogleTest executable and every page in this folder with cscript,
+# then unregisters brevane.dll and checks that no registry entry is left. One prefix serves all pages (wineboot is the slow
 # part). Exit 77 (skipped) when Wine or MinGW is not installed.
 #
 # A page prints "N passed, N failed" as its last line and exits non-zero on a
@@ -67,6 +67,21 @@ for entry in "${classes[@]}"; do
   reg_has "HKCR\\Interface\\{$iid}" || fail "$name: interface _$name"
 done
 reg_has "HKCR\\TypeLib\\{$lib_guid}\\1.0" || fail "type library 1.0 registered"
+
+# ---- the adapter's own tests (GoogleTest built for Windows) ----
+if [[ -f $bin/tests/comkit/com_tests.exe ]]; then
+  cp "$bin/tests/comkit/com_tests.exe" "$work/bin/"
+  set +e
+  out=$(cd "$work/bin" && timeout 120 wine com_tests.exe 2>&1 | tr -d '\r')
+  rc=$?
+  set -e
+  if [[ $rc -eq 0 ]]; then
+    echo "ok   com_tests.exe: $(printf '%s\n' "$out" | grep -E '^\[  PASSED  \]' | tail -1)"
+  else
+    fail "com_tests.exe (exit $rc)"
+    printf '%s\n' "$out" | sed 's/^/     /'
+  fi
+fi
 
 # ---- the pages ----
 pages=("$here"/*.vbs "$here"/*.js)
