@@ -359,6 +359,32 @@ TEST_F(DispatchTest, ObjectsWithoutDeclarationsOfferNoTypeInfo) {
   EXPECT_EQ(disp_->QueryInterface(IID_IProvideClassInfo, reinterpret_cast<void**>(&pci)), E_NOINTERFACE);
 }
 
+// ---- the module ----
+
+TEST(Module, UnloadsOnlyWhenNothingIsAlive) {
+  EXPECT_EQ(can_unload_now(), S_OK);
+  IDispatch* d = make_dispatch(kit::FakeStore::make());
+  EXPECT_EQ(can_unload_now(), S_FALSE);
+  d->Release();
+  EXPECT_EQ(can_unload_now(), S_OK);
+}
+
+TEST(Module, UnknownClassIsNotAvailable) {
+  void* out = reinterpret_cast<void*>(1);
+  EXPECT_EQ(get_class_object(parse_guid("00000000-0000-0000-0000-000000000001"), IID_IClassFactory, &out),
+            CLASS_E_CLASSNOTAVAILABLE);
+  EXPECT_EQ(out, nullptr);
+}
+
+TEST(Module, GuidsParseAsWritten) {
+  GUID g = parse_guid("A6EF9860-C720-11D0-9337-00A0C90DCAA9");
+  EXPECT_EQ(g.Data1, 0xA6EF9860u);
+  EXPECT_EQ(g.Data2, 0xC720);
+  EXPECT_EQ(g.Data3, 0x11D0);
+  EXPECT_EQ(g.Data4[0], 0x93);
+  EXPECT_EQ(g.Data4[7], 0xA9);
+}
+
 // ---- foreign objects, called by name ----
 
 TEST(Foreign, SystemObjectCalledByName) {
