@@ -149,7 +149,8 @@ bool CommFileDeleteImage(Variant& Server, Text p_String) {
 
 Text CommSearchPathFile(Text p_SearchPath, int16_t p_SearchType) {
   std::vector<fs::Entry> entries;
-  if (!fs::list(p_SearchPath, entries)) return Text();
+  // An empty path lists the drive's root, as "\*.*" does.
+  if (!fs::list(p_SearchPath + u"\\", entries)) return Text();
   Text out;
   for (const fs::Entry& e : entries) {
     // Folders for type 1, everything that is not a folder otherwise.

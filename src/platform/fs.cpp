@@ -65,9 +65,8 @@ bool match_exists(TextView pattern, uint32_t mask) {
   size_t cut = pattern.size();
   while (cut > 0 && !is_sep(pattern[cut - 1])) --cut;
   if (cut == 0 && pattern.size() >= 2 && pattern[1] == u':') cut = 2;  // "C:name"
-  Text folder(pattern.substr(0, cut));
+  const Text folder = cut ? Text(pattern.substr(0, cut)) : Text(u".");
   TextView name = pattern.substr(cut);
-  if (folder.empty()) folder = u".";
 
   if (name.empty()) {
     // "C:\up\" names the folder itself for a folder test, any file in it otherwise.

@@ -5,8 +5,9 @@
 // at a temporary folder or make any single system call fail.
 //
 // On Linux a drive letter maps to a directory: C: is "/" unless configured;
-// BREVANE_DRIVES ("D=/srv/d;E=/mnt/e", read once at first use) or set_drive
-// adds or moves drives. ".." never climbs above a drive's root. A name that
+// BREVANE_DRIVE_D=/srv/d (one variable per drive), BREVANE_DRIVES
+// ("D=/srv/d;E=/mnt/e", taking precedence), both read once at first use, or
+// set_drive add or move drives. ".." never climbs above a drive's root. A name that
 // begins with "." is hidden. On Windows paths are used as they are.
 #pragma once
 
@@ -44,7 +45,7 @@ struct Entry {
 // Maps `letter` (either case) to a native directory; an empty root removes
 // the drive. Meant for start-up and tests; not synchronised with readers.
 void set_drive(char16_t letter, std::string native_root);
-// Back to the defaults and BREVANE_DRIVES.
+// Back to the defaults and the environment's configuration.
 void reset_drives();
 // The native path for a Windows-form path; nullopt for a drive that is not
 // mapped, a NUL character, or a network path. A path without a drive is

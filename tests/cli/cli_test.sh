@@ -73,6 +73,24 @@ check idcard-ok "" 0 "$B" call CommCheckPostCard 11010519491231002X 4
 check idcard-length "身份证号共有 15 码或18位" 0 "$B" call CommCheckPostCard 1234 2
 check idcard-birthday 12/31/1949 0 "$B" call CommGetBirthdayFromPostcard 11010519491231002X
 check idcard-sex 女 0 "$B" call CommGetSexFromPostcard 11010519491231002X
+# Path helpers and file operations (a drive pointed at a scratch folder).
+check ext-with-point .tar 0 "$B" call CommFileGetExt " a.b.TAR " 1
+check ext-without-point tar 0 "$B" call CommFileGetExt " a.b.TAR " 0
+check path-keeps-backslash 'C:\site\up\' 0 "$B" call CommFileGetPath 'C:\site\up\a.txt'
+check fullname-backslash-wins z.doc 0 "$B" call CommFileGetFullName 'C:\x/y\z.doc'
+scratch=$(mktemp -d)
+export BREVANE_DRIVES="S=$scratch"
+check save-text True 0 "$B" call CommSaveToTextFile 'S:\a\b\t.txt' '中文' 2
+if [[ $(od -An -tx1 "$scratch/a/b/t.txt" | tr -d ' \n') == d6d0cec4 ]]; then pass=$((pass+1)); else
+  fail=$((fail+1)); echo "FAIL save-text bytes: $(od -An -tx1 "$scratch/a/b/t.txt")"; fi
+check read-text '中文' 0 "$B" call CommReadFromTextFile 'S:\a\b\t.txt'
+check rename-onto-existing 3 0 "$B" call CommFileRename 'S:\a\b\t.txt' 'S:\a\b\t.txt'
+check copy-folder 0 0 "$B" call CommFolderCopyMove 'S:\a' 'S:\c' Copy OverWrite
+check list-folders 'a|c' 0 "$B" call CommSearchPathFile 'S:\' 1
+check delete-missing True 0 "$B" call CommFileDelete 'S:\none.txt'
+check folder-exist-for-file True 0 "$B" call CommFolderExist 'S:\c\b\t.txt'
+rm -rf "$scratch"
+unset BREVANE_DRIVES
 
 echo "$pass passed, $fail failed"
 [[ $fail == 0 ]]

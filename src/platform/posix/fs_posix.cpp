@@ -37,6 +37,11 @@ std::string clean_root(std::string root) {
 
 DriveMap configured_drives() {
   DriveMap m{{u'C', "/"}};
+  // One drive per variable also works: BREVANE_DRIVE_D=/srv/d.
+  for (char letter = 'A'; letter <= 'Z'; ++letter) {
+    std::string var = std::string("BREVANE_DRIVE_") + letter;
+    if (const char* root = std::getenv(var.c_str()); root && *root) m[static_cast<char16_t>(letter)] = clean_root(root);
+  }
   const char* env = std::getenv("BREVANE_DRIVES");
   if (!env) return m;
   std::string_view spec(env);
@@ -179,7 +184,8 @@ std::string temp_beside(const std::string& target) {
   std::string suffix;
   uint64_t r = rng();
   for (int i = 0; i < 12; ++i, r >>= 4) suffix += hex[r & 15];
-  return join(parent_of(target), ".brv~" + base_of(target) + "." + suffix);
+  // Shortened so a long name still leaves room within the file system's limit.
+  return join(parent_of(target), ".brv~" + base_of(target).substr(0, 120) + "." + suffix);
 }
 
 // ---- folder creation with undo ----

@@ -59,6 +59,10 @@ TEST(DriveMapping, ConfiguredFromEnvironment) {
   EXPECT_EQ(native_path(u"E:\\x"), "/mnt/e/x");
   EXPECT_EQ(native_path(u"C:\\x"), std::nullopt);  // C= removes the default
   ::unsetenv("BREVANE_DRIVES");
+  ::setenv("BREVANE_DRIVE_F", "/srv/f/", 1);
+  reset_drives();
+  EXPECT_EQ(native_path(u"f:\\x"), "/srv/f/x");
+  ::unsetenv("BREVANE_DRIVE_F");
   reset_drives();
   EXPECT_EQ(native_path(u"C:\\x"), "/x");
   EXPECT_EQ(native_path(u"D:\\x"), std::nullopt);
@@ -238,6 +242,13 @@ TEST_F(ShellOps, FileReplacedOnlyWhenCopyIsComplete) {
   set_fault_hook_for_testing(nullptr);
   ASSERT_TRUE(op(ShellOp::Copy, u"src\\a.txt", u"dst.txt"));
   EXPECT_EQ(t.read("dst.txt"), "A");
+}
+
+TEST_F(ShellOps, LongNamesFitBesideTheirTemporaryCopy) {
+  std::string name(250, 'n');
+  t.write("src/" + name, "L");
+  ASSERT_TRUE(op(ShellOp::Copy, u"src", u"dst"));
+  EXPECT_EQ(t.read("dst/" + name), "L");
 }
 
 TEST_F(ShellOps, FileIntoExistingFolder) {
