@@ -55,6 +55,12 @@ for (var i = 0; i < cases.length; i++) {
   }
 }
 
+// Conversions through the system's UTF-8 functions.
+check("URL encoding as UTF-8", c.CommUrlEncode_GBToUtf8("\u4e2d\u6587a"), "%E4%B8%AD%E6%96%87a");
+check("URL decoding", c.CommUrlDecode_GBToUtf8("%E4%B8%AD%E6%96%87a"), "\u4e2d\u6587a");
+check("UTF-8 round trip", c.CommCodeUtf8ToUnicode(c.CommCodeUnicodeToUtf8("\u4e2d\u6587 abc")), "\u4e2d\u6587 abc");
+check("bytes to text in code page 936", c.CommRsBinaryToString(new ActiveXObject("BrevaneTest.Probe").Bytes(0xD6, 0xD0, 65)), "\u4e2dA");
+
 // Typed parameters convert as the script engine converts.
 checkErr("overflow into an Integer parameter", function () { c.CommGetStringLeft("abc", 40000); }, 6);
 checkErr("text into an Integer parameter", function () { c.CommGetStringLeft("abc", "x"); }, 13);

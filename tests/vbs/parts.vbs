@@ -11,6 +11,8 @@ Class PageRequest
       ServerVariables = Forwarded
     ElseIf LCase(name) = "remote_addr" Then
       ServerVariables = "10.0.0.7"
+    ElseIf LCase(name) = "http_user_agent" Then
+      ServerVariables = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)"
     Else
       ServerVariables = ""
     End If
@@ -59,6 +61,32 @@ Check "CommReplaceAt with a delimiter", c.CommReplaceAt("a,b,c", 2, "X", ","), "
 ' Chinese through the system code page.
 Check "display width", c.CommGetStringLength(Txt("mixed")), 10
 Check "is Chinese", c.CommCheckIsChinese(Txt("zhongwen")), True
+
+' Guards read the Request and refuse through the Response.
+Set req = CreateObject("BrevaneTest.Request")
+req.SetServerVariable "SERVER_NAME", "site.test"
+req.SetServerVariable "HTTP_REFERER", "http://site.test/form.asp"
+Set resp = CreateObject("BrevaneTest.Response")
+c.CommCheckPost req, resp
+Check "post from the same site passes", resp.Ended, False
+req.SetServerVariable "HTTP_REFERER", "http://other.test/form.asp"
+c.CommCheckPost req, resp
+Check "post from another site refused", resp.Ended, True
+Check "refusal writes the error page", Len(resp.Output) > 0, True
+
+Set resp = CreateObject("BrevaneTest.Response")
+n = "user"
+c.CommCheckSession resp, n
+Check "session name given", resp.Ended, False
+Check "by-reference String untouched", n, "user"
+n = ""
+c.CommCheckSession resp, n
+Check "empty session name refused", resp.Ended, True
+
+Set req = New PageRequest
+req.Forwarded = ""
+Check "system from a script Request", c.CommCheckNetUserSystem(req), "Win XP"
+Check "asked for the user agent", LCase(req.Asked), "http_user_agent;"
 
 On Error Resume Next
 r = c.CommGetStringLeft("abc", 40000)
