@@ -19,6 +19,13 @@ Class PageRequest
   End Function
 End Class
 
+' A Request that fails: its error must reach the page through the component.
+Class BrokenRequest
+  Public Function ServerVariables(name)
+    Err.Raise 1001, "page", "no variables here"
+  End Function
+End Class
+
 Dim c, probe, req, resp, srv, r, n
 Set c = CreateObject("Brevane.BrevaneCls")
 Set probe = CreateObject("BrevaneTest.Probe")
@@ -93,6 +100,9 @@ r = c.CommGetStringLeft("abc", 40000)
 CheckErr "overflow into an Integer parameter", 6
 r = c.CommGetStringLeft("abc", "x")
 CheckErr "type mismatch into an Integer parameter", 13
+' (Wine's VBScript hands the number back without its text.)
+r = c.CommGetIp(New BrokenRequest)
+CheckErr "script error number passes through", 1001
 r = c.CommGetIp(Nothing)
 CheckErr "Nothing where a Request belongs", 424
 r = c.CommGetIp(5)
