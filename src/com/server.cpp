@@ -35,7 +35,8 @@ HRESULT hresult_from_current_exception(EXCEPINFO* ei) {
     return E_OUTOFMEMORY;
   } catch (const std::exception& e) {
     if (!ei) return E_UNEXPECTED;
-    fill_excepinfo(51, u"Internal error: " + from_utf8(e.what()), ei);
+    constexpr int kInternalError = 51;
+    fill_excepinfo(kInternalError, u"Internal error: " + from_utf8(e.what()), ei);
     return DISP_E_EXCEPTION;
   } catch (...) {
     return E_UNEXPECTED;

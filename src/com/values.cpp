@@ -293,7 +293,8 @@ Variant from_variant(const VARIANT& v) {
     default: break;
   }
 #undef BV_PICK
-  throw ScriptError(458, u"Variable uses an Automation type not supported in VBScript");
+  constexpr int kUnsupportedType = 458;
+  throw ScriptError(kUnsupportedType, u"Variable uses an Automation type not supported in VBScript");
 }
 
 void to_variant(const Variant& v, VARIANT* out) {
