@@ -2,6 +2,12 @@
 find_package(Threads REQUIRED)
 target_link_libraries(brevane_lib PUBLIC Threads::Threads)
 
+# Native web host: cpp-httplib (Debian builds it as a shared library).
+if(NOT WIN32)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
+endif()
+
 # Regular expressions: PCRE2's 16-bit library works on our UTF-16 text as is.
 if(NOT WIN32)
   find_package(PkgConfig REQUIRED)

@@ -1,5 +1,7 @@
 #include "core/registry.h"
 
+#include <atomic>
+
 namespace brevane {
 
 void register_all_classes(ClassRegistry& r);  // src/frame/classes.cpp
@@ -29,7 +31,10 @@ const ClassRegistry& class_registry() {
 
 namespace {
 thread_local ClassRegistry* t_overrides = nullptr;
-}
+std::atomic<SystemFactory> g_system_factory{nullptr};
+}  // namespace
+
+void set_system_factory(SystemFactory f) { g_system_factory = f; }
 
 void override_class_for_testing(TextView progid, Factory f) {
   static thread_local ClassRegistry overrides;
@@ -47,12 +52,17 @@ ObjectPtr create_object(TextView progid) {
     return o;
   }
   if (ObjectPtr o = class_registry().create(id)) return o;
+  if (SystemFactory system = g_system_factory.load())
+    if (ObjectPtr o = system(id)) return o;
   throw ScriptError(kCannotCreateObject);
 }
 
 bool class_registered(TextView progid) {
   if (t_overrides && t_overrides->has(progid)) return true;
-  return class_registry().has(progid);
+  if (class_registry().has(progid)) return true;
+  // The system's answer comes from creating one and letting it go at once.
+  SystemFactory system = g_system_factory.load();
+  return system && system(progid) != nullptr;
 }
 
 }  // namespace brevane

@@ -23,11 +23,18 @@ class ClassRegistry {
 
 // Error 429 when nothing answers to the identifier.
 ObjectPtr create_object(TextView progid);
+// Whether create_object would succeed (asking the system by creating one).
 bool class_registered(TextView progid);
 
 // Tests stand in for a platform class (a failing record set, say) on the
 // current thread only; an empty factory removes the stand-in.
 void override_class_for_testing(TextView progid, Factory f);
+
+// Where a name no class here answers to is created next: on Windows the
+// system's own automation classes (dictionary, streams, record sets, ...).
+// Returns nullptr when the system has no such class either.
+using SystemFactory = ObjectPtr (*)(TextView progid);
+void set_system_factory(SystemFactory f);
 
 // Filled once at first use by every subsystem's registration function.
 const ClassRegistry& class_registry();

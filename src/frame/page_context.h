@@ -14,6 +14,7 @@ struct PageContext {
 
 // nullptr when no page is running on this thread.
 const PageContext* current_page_context();
+inline const PageContext* current_page() { return current_page_context(); }
 
 // Makes `context` current for the thread for the scope's lifetime; scopes
 // nest, the previous context comes back at the end.

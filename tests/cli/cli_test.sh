@@ -73,6 +73,7 @@ check idcard-ok "" 0 "$B" call CommCheckPostCard 11010519491231002X 4
 check idcard-length "身份证号共有 15 码或18位" 0 "$B" call CommCheckPostCard 1234 2
 check idcard-birthday 12/31/1949 0 "$B" call CommGetBirthdayFromPostcard 11010519491231002X
 check idcard-sex 女 0 "$B" call CommGetSexFromPostcard 11010519491231002X
+
 # Path helpers and file operations (a drive pointed at a scratch folder).
 check ext-with-point .tar 0 "$B" call CommFileGetExt " a.b.TAR " 1
 check ext-without-point tar 0 "$B" call CommFileGetExt " a.b.TAR " 0
@@ -91,6 +92,12 @@ check delete-missing True 0 "$B" call CommFileDelete 'S:\none.txt'
 check folder-exist-for-file True 0 "$B" call CommFolderExist 'S:\c\b\t.txt'
 rm -rf "$scratch"
 unset BREVANE_DRIVES
+
+# serve: options are checked before anything listens.
+"$B" serve --bogus x >/dev/null 2>&1; rc=$?
+if [[ $rc == 2 ]]; then pass=$((pass+1)); else fail=$((fail+1)); echo "FAIL serve-bad-option rc=$rc"; fi
+out=$("$B" serve --site /nonexistent/site 2>&1); rc=$?
+if [[ $rc == 1 && $out == *"no site folder"* ]]; then pass=$((pass+1)); else fail=$((fail+1)); echo "FAIL serve-no-site: $out"; fi
 
 # One-call upload: the megabyte limits are checked before the request is
 # touched; without host objects the request is missing.

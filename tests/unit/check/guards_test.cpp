@@ -10,6 +10,7 @@
 #include "frame/data.h"
 #include "frame/errorpage.h"
 #include "kit/hostkit.h"
+#include "kit/expect.h"
 
 namespace brevane {
 namespace {
@@ -20,14 +21,7 @@ using kit::FakeResponse;
 using kit::FakeRs;
 using kit::var;
 
-int error_of(auto&& f) {
-  try {
-    f();
-  } catch (const ScriptError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using kit::error_of;
 
 struct Page {
   std::shared_ptr<FakeRequest> request = FakeRequest::make();

@@ -5,6 +5,7 @@
 #include "core/registry.h"
 #include "core/script_error.h"
 #include "core/vbdate.h"
+#include "kit/expect.h"
 
 namespace brevane {
 namespace {
@@ -23,14 +24,7 @@ class IdCard : public ::testing::Test {
   void TearDown() override { set_clock_for_testing(nullptr); }
 };
 
-int error_of(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const ScriptError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using kit::error_of;
 
 TEST_F(IdCard, CheckCharacterRule) {
   EXPECT_EQ(idcard_check_character(u"11010519491231002"), u'X');

@@ -7,20 +7,14 @@
 #include "core/registry.h"
 #include "frame/errorpage.h"
 #include "kit/hostkit.h"
+#include "kit/expect.h"
 
 namespace brevane {
 namespace {
 
 using kit::var;
 
-int error_of(auto&& f) {
-  try {
-    f();
-  } catch (const ScriptError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using kit::error_of;
 
 struct BoolCase {
   const char16_t* text;

@@ -6,18 +6,12 @@
 #include "core/script_error.h"
 #include "core/variant.h"
 #include "core/vbdate.h"
+#include "kit/expect.h"
 
 namespace brevane {
 namespace {
 
-int error_of(auto&& f) {
-  try {
-    f();
-  } catch (const ScriptError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using kit::error_of;
 
 TEST(VariantText, NumbersPrintAsTheScriptEnginePrintsThem) {
   struct Case { Variant v; const char16_t* want; };

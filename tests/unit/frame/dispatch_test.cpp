@@ -5,18 +5,12 @@
 #include "core/registry.h"
 #include "frame/facade.h"
 #include "kit/hostkit.h"
+#include "kit/expect.h"
 
 namespace brevane {
 namespace {
 
-int error_of(auto&& f) {
-  try {
-    f();
-  } catch (const ScriptError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using kit::error_of;
 
 TEST(Registry, AllSevenPublicClassesAreCreatableByProgId) {
   for (auto name : {u"Brevane.BrevaneCls", u"Brevane.Zelto_Class_UploadFile", u"Brevane.Zelto_Class_UploadFileEx",

@@ -8,18 +8,12 @@
 #include "core/registry.h"
 #include "core/vbdate.h"
 #include "platform/adodb.h"
+#include "kit/expect.h"
 
 namespace brevane {
 namespace {
 
-int error_of(auto&& f) {
-  try {
-    f();
-  } catch (const ScriptError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using kit::error_of;
 
 Variant make(TextView progid) { return Variant(create_object(progid)); }
 

@@ -3,18 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "core/registry.h"
+#include "kit/expect.h"
 
 namespace brevane {
 namespace {
 
-int error_of(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const ScriptError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using kit::error_of;
 
 struct TestCase {
   const char16_t* pattern;

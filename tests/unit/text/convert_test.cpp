@@ -7,18 +7,12 @@
 #include "core/codepage.h"
 #include "core/registry.h"
 #include "text/convert.h"
+#include "kit/expect.h"
 
 namespace brevane {
 namespace {
 
-int error_of(auto&& f) {
-  try {
-    f();
-  } catch (const ScriptError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using kit::error_of;
 
 // The bytes an ANSI byte string puts on the wire.
 std::string wire(TextView ansi_bytes) { return CodePage::ansi().encode(ansi_bytes); }

@@ -6,18 +6,12 @@
 #include "core/registry.h"
 #include "core/vbdate.h"
 #include "kit/hostkit.h"
+#include "kit/expect.h"
 
 namespace brevane {
 namespace {
 
-int error_of(auto&& f) {
-  try {
-    f();
-  } catch (const ScriptError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using kit::error_of;
 
 Currency cur(double v) { return Variant(v).to_currency(); }
 

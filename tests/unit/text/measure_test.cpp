@@ -4,18 +4,12 @@
 
 #include "core/registry.h"
 #include "core/script_error.h"
+#include "kit/expect.h"
 
 namespace brevane {
 namespace {
 
-int error_of(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const ScriptError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using kit::error_of;
 
 TEST(WideTests, AgreeExceptOnCharacterZero) {
   for (char16_t c : {u'a', u'~', u'中', u'，', u'ａ', u'\u3000'})

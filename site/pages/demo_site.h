@@ -1,0 +1,15 @@
+// The bundled demo site: its pages and the data it keeps outside the checkout.
+#pragma once
+
+#include <filesystem>
+
+#include "host/pages.h"
+
+namespace brevane::site {
+
+// Creates the data folder and, on first run, the database from the schema
+// in the site folder. Returns false (with a message on stderr) on failure.
+bool prepare_demo_data(const std::filesystem::path& site_dir, const std::filesystem::path& data_dir);
+void register_demo_pages(host::PageRegistry& pages);
+
+}  // namespace brevane::site

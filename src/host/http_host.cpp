@@ -1,0 +1,308 @@
+#include "host/http_host.h"
+
+#include <httplib.h>
+
+#include <chrono>
+#include <climits>
+#include <fstream>
+#include <thread>
+
+#include "core/codepage.h"
+#include "host/stores.h"
+#include "host/urlcodec.h"
+
+namespace brevane::host {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Filled by the handler for the logger, which runs on the same thread once
+// the response is written.
+thread_local Clock::time_point t_started;
+thread_local std::string t_note;
+
+bool has_prefix_ci(std::string_view path, std::string_view prefix) {
+  if (path.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(path[i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
+      return false;
+  return path.size() == prefix.size() || path[prefix.size()] == '/' || prefix.ends_with('/');
+}
+
+bool is_asp(const fs::path& p) {
+  std::string ext = p.extension().string();
+  return ext.size() == 4 && std::tolower(static_cast<unsigned char>(ext[1])) == 'a' &&
+         std::tolower(static_cast<unsigned char>(ext[2])) == 's' && std::tolower(static_cast<unsigned char>(ext[3])) == 'p';
+}
+
+std::string cookie_value(const std::string& header, std::string_view name) {
+  size_t pos = 0;
+  while (pos < header.size()) {
+    size_t semi = header.find(';', pos);
+    std::string seg = header.substr(pos, semi == std::string::npos ? std::string::npos : semi - pos);
+    size_t b = seg.find_first_not_of(' ');
+    if (b != std::string::npos) seg.erase(0, b);
+    if (seg.size() > name.size() && seg.compare(0, name.size(), name) == 0 && seg[name.size()] == '=')
+      return seg.substr(name.size() + 1);
+    if (semi == std::string::npos) break;
+    pos = semi + 1;
+  }
+  return {};
+}
+
+void plain_error(httplib::Response& res, int status, const std::string& message) {
+  res.status = status;
+  res.set_content("<html><head><title>" + std::to_string(status) + "</title></head><body><h1>" +
+                      std::to_string(status) + "</h1><p>" + html_escape(message) + "</p></body></html>",
+                  "text/html");
+}
+
+}  // namespace
+
+struct HttpHost::Impl {
+  HostConfig config;
+  PageRegistry pages;
+  SessionManager sessions;
+  ApplicationState application;
+  httplib::Server server;
+  int port = -1;
+
+  Impl(HostConfig c, PageRegistry p) : config(std::move(c)), pages(std::move(p)) {}
+
+  void setup();
+  void handle(const httplib::Request& req, httplib::Response& res, std::shared_ptr<BodySpool> body);
+  void run_page(const PageHandler& page, const std::string& path, const httplib::Request& req,
+                std::shared_ptr<BodySpool> body, httplib::Response& res);
+  bool serve_file(const std::string& path, httplib::Response& res);
+  void log(const httplib::Request& req, const httplib::Response& res);
+};
+
+void HttpHost::Impl::setup() {
+  server.set_payload_max_length(static_cast<size_t>(INT32_MAX));
+  server.set_read_timeout(60, 0);
+  server.set_write_timeout(60, 0);
+  server.set_tcp_nodelay(true);
+  server.set_pre_routing_handler([](const httplib::Request&, httplib::Response&) {
+    t_started = Clock::now();
+    t_note.clear();
+    return httplib::Server::HandlerResponse::Unhandled;
+  });
+  server.set_logger([this](const httplib::Request& req, const httplib::Response& res) { log(req, res); });
+  server.Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
+    auto body = std::make_shared<BodySpool>(config.spool_memory_limit, config.temp_dir);
+    body->append(req.body.data(), req.body.size());
+    handle(req, res, std::move(body));
+  });
+  server.Post(".*", [this](const httplib::Request& req, httplib::Response& res, const httplib::ContentReader& reader) {
+    auto body = std::make_shared<BodySpool>(config.spool_memory_limit, config.temp_dir);
+    // Asked to read a multipart body, cpp-httplib parses it into parts; the
+    // page wants the bytes as sent (Request.BinaryRead), so the content type
+    // is out of sight while the body is read. The request object is the
+    // library's own non-const one, lent to us as const.
+    auto& mutable_req = const_cast<httplib::Request&>(req);
+    std::vector<std::string> types;
+    for (auto it = mutable_req.headers.find("Content-Type"); it != mutable_req.headers.end() && it->first == "Content-Type";
+         it = mutable_req.headers.find("Content-Type")) {
+      types.push_back(it->second);
+      mutable_req.headers.erase(it);
+    }
+    std::string spool_error;
+    bool ok = reader([&](const char* data, size_t n) {
+      try {
+        body->append(data, n);
+        return true;
+      } catch (const std::exception& e) {
+        spool_error = e.what();
+        return false;
+      }
+    });
+    for (auto& t : types) mutable_req.headers.emplace("Content-Type", t);
+    if (!spool_error.empty()) {
+      t_note = "spool: " + spool_error;
+      plain_error(res, 500, "The request body could not be stored.");
+      return;
+    }
+    if (!ok) {
+      t_note = "body not received";
+      if (res.status < 400) plain_error(res, 400, "The request body was not received.");
+      return;
+    }
+    handle(req, res, std::move(body));
+  });
+}
+
+void HttpHost::Impl::handle(const httplib::Request& req, httplib::Response& res, std::shared_ptr<BodySpool> body) {
+  std::string target = req.target;
+  std::string raw_path = target.substr(0, target.find('?'));
+  std::string path = percent_decode(raw_path, false);
+  if (path.empty() || path[0] != '/' || path.find('\0') != std::string::npos) {
+    plain_error(res, 400, "Bad request path.");
+    return;
+  }
+  if (path.ends_with('/')) {
+    for (const auto& name : config.index_names) {
+      if (const PageHandler* h = pages.find(path + name)) {
+        run_page(*h, path + name, req, body, res);
+        return;
+      }
+      if (serve_file(path + name, res)) return;
+    }
+    plain_error(res, 404, "Not found.");
+    return;
+  }
+  if (const PageHandler* h = pages.find(path)) {
+    run_page(*h, path, req, body, res);
+    return;
+  }
+  if (serve_file(path, res)) return;
+  // A folder named without its final "/": send the browser to the folder so
+  // relative links in its index resolve.
+  std::error_code ec;
+  bool has_index = false;
+  for (const auto& name : config.index_names) has_index = has_index || pages.find(path + "/" + name);
+  fs::path folder = config.site.root / fs::path(path.substr(1));
+  bool is_private = false;
+  for (const auto& p : config.private_prefixes) is_private = is_private || has_prefix_ci(path, p);
+  if (has_index || (fs::is_directory(folder, ec) && !is_private)) {
+    res.set_redirect(raw_path + "/" + (target.size() > raw_path.size() ? target.substr(raw_path.size()) : ""), 301);
+    return;
+  }
+  plain_error(res, 404, "Not found.");
+}
+
+void HttpHost::Impl::run_page(const PageHandler& handler, const std::string& path, const httplib::Request& req,
+                              std::shared_ptr<BodySpool> body, httplib::Response& res) {
+  const CodePage& cp = CodePage::ansi();
+  RequestInfo info;
+  info.method = req.method;
+  info.url_path = path;
+  size_t q = req.target.find('?');
+  if (q != std::string::npos) info.query = req.target.substr(q + 1);
+  info.http_version = req.version;
+  for (const auto& [k, v] : req.headers) info.headers.emplace_back(k, v);
+  info.remote_addr = req.remote_addr;
+  info.remote_port = req.remote_port;
+  info.local_addr = req.local_addr;
+  info.local_port = req.local_port;
+  try {
+    info.physical_path = to_utf8(config.site.map_path(from_utf8(path), "/"));
+  } catch (const ScriptError&) {
+  }
+  info.body = std::move(body);
+  std::string session_id = cookie_value(req.get_header_value("Cookie"), SessionManager::kCookieName);
+
+  auto request = std::make_shared<HostRequest>(std::move(info), cp);
+  auto response = std::make_shared<HostResponse>(cp);
+  auto server_obj = std::make_shared<HostServer>(config.site, path, cp);
+  auto session = std::make_shared<HostSession>(sessions, session_id);
+  auto app = std::make_shared<HostApplication>(application);
+  PageContext context{Variant(ObjectPtr(request)), Variant(ObjectPtr(response)), Variant(ObjectPtr(server_obj)),
+                      Variant(ObjectPtr(session)), Variant(ObjectPtr(app))};
+  std::string failure;
+  {
+    PageScope scope(context);
+    Page page{context, *response, config.site, path};
+    try {
+      handler(page);
+    } catch (const ScriptError& e) {
+      char code[16];
+      std::snprintf(code, sizeof code, "800a%04x", static_cast<unsigned>(e.number()) & 0xFFFF);
+      t_note = "error " + std::to_string(e.number()) + ": " + to_utf8(e.description());
+      failure = "<font face=\"Arial\" size=2><p>Run-time error '" + std::string(code) + "'</p><p>Error " +
+                std::to_string(e.number()) + ": " + html_escape(cp.encode(e.description())) + "</p><p>" +
+                html_escape(path) + "</p></font>";
+    } catch (const std::exception& e) {
+      t_note = std::string("exception: ") + e.what();
+      failure = "<p>Internal error</p><p>" + html_escape(path) + "</p>";
+    }
+  }
+  app->release();
+  ResponseOut out = response->finish();
+  if (!failure.empty()) {
+    out.status = 500;
+    out.reason = "Internal Server Error";
+    out.body += failure;
+  }
+  res.status = out.status;
+  std::string content_type = "text/html";
+  for (auto& [k, v] : out.headers) {
+    if (k == "Content-Type") content_type = v;
+    else res.headers.emplace(k, v);
+  }
+  if (std::string id = session->cookie_to_set(); !id.empty())
+    res.headers.emplace("Set-Cookie", std::string(SessionManager::kCookieName) + "=" + id + "; path=/; HttpOnly");
+  res.set_content(std::move(out.body), content_type);
+}
+
+bool HttpHost::Impl::serve_file(const std::string& path, httplib::Response& res) {
+  for (const auto& p : config.private_prefixes)
+    if (has_prefix_ci(path, p)) return false;
+  std::optional<fs::path> file = config.site.resolve_file(path);
+  if (!file) return false;
+  std::error_code ec;
+  uint64_t size = fs::file_size(*file, ec);
+  if (ec) return false;
+  auto in = std::make_shared<std::ifstream>(*file, std::ios::binary);
+  if (!*in) return false;
+  std::string type = content_type_for(*file);
+  if (is_asp(*file)) {
+    // Pages refer to their images by ".asp" names; anything else under such
+    // a name would be a script, and scripts are never handed out as text.
+    char head[16] = {};
+    in->read(head, sizeof head);
+    std::string_view sniffed = sniff_image_type(std::string_view(head, static_cast<size_t>(in->gcount())));
+    if (sniffed.empty()) return false;
+    type = sniffed;
+    in->clear();
+    in->seekg(0);
+  }
+  res.status = 200;
+  res.set_content_provider(static_cast<size_t>(size), type, [in](size_t offset, size_t length, httplib::DataSink& sink) {
+    char buf[65536];
+    in->seekg(static_cast<std::streamoff>(offset));
+    in->read(buf, static_cast<std::streamsize>(std::min(length, sizeof buf)));
+    std::streamsize got = in->gcount();
+    if (got <= 0) return false;
+    sink.write(buf, static_cast<size_t>(got));
+    return true;
+  });
+  return true;
+}
+
+void HttpHost::Impl::log(const httplib::Request& req, const httplib::Response& res) {
+  if (!config.log) return;
+  auto ms = std::chrono::duration<double, std::milli>(Clock::now() - t_started).count();
+  size_t bytes = res.body.size();
+  if (bytes == 0 && res.has_header("Content-Length")) bytes = std::stoull(res.get_header_value("Content-Length"));
+  std::string path = req.target.substr(0, req.target.find('?'));
+  std::fprintf(config.log, "%s %s %s %d %zu %.1fms%s%s\n", req.remote_addr.c_str(), req.method.c_str(), path.c_str(),
+               res.status, bytes, ms, t_note.empty() ? "" : " ", t_note.c_str());
+  std::fflush(config.log);
+}
+
+HttpHost::HttpHost(HostConfig config, PageRegistry pages)
+    : impl_(std::make_unique<Impl>(std::move(config), std::move(pages))) {
+  impl_->setup();
+}
+
+HttpHost::~HttpHost() = default;
+
+int HttpHost::bind() {
+  if (impl_->config.port == 0) {
+    impl_->port = impl_->server.bind_to_any_port(impl_->config.host);
+  } else {
+    impl_->port = impl_->server.bind_to_port(impl_->config.host, impl_->config.port) ? impl_->config.port : -1;
+  }
+  return impl_->port;
+}
+
+bool HttpHost::serve() { return impl_->server.listen_after_bind(); }
+
+void HttpHost::stop() { impl_->server.stop(); }
+
+void HttpHost::wait_until_ready() {
+  while (!impl_->server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+}
+
+}  // namespace brevane::host

@@ -1,0 +1,50 @@
+// The native web host: serves one site folder over HTTP. Registered pages
+// run with their own Request, Response, Server, Session and Application;
+// everything else is a static file of the site.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/pages.h"
+#include "host/site_map.h"
+#include "host/spool.h"
+
+namespace brevane::host {
+
+struct HostConfig {
+  SiteMap site;
+  std::string host = "127.0.0.1";
+  int port = 8080;  // 0: any free port
+  // Request bodies beyond this go to a temporary file in temp_dir.
+  size_t spool_memory_limit = BodySpool::kMemoryLimit;
+  std::string temp_dir;
+  // Site paths never served as files (the database lives under /data).
+  std::vector<std::string> private_prefixes = {"/data"};
+  std::vector<std::string> index_names = {"index.asp", "default.asp", "index.html", "index.htm"};
+  std::FILE* log = stderr;  // one line per request; nullptr for none
+};
+
+class HttpHost {
+ public:
+  HttpHost(HostConfig config, PageRegistry pages);
+  ~HttpHost();
+  HttpHost(const HttpHost&) = delete;
+  HttpHost& operator=(const HttpHost&) = delete;
+
+  // The port now listened on, or -1 when the address cannot be bound.
+  int bind();
+  // Serves until stop(); false when listening failed.
+  bool serve();
+  void stop();
+  // Blocks until serve() has started accepting.
+  void wait_until_ready();
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace brevane::host

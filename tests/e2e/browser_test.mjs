@@ -1,0 +1,64 @@
+// The demo site in headless Chromium: the upload form is filled in and sent
+// as a person would, and the success alert must appear. A screenshot of the
+// index goes to test-output/.
+// Usage: node browser_test.mjs BASE_URL OUTPUT_DIR
+import { chromium } from 'playwright-core';
+import { mkdtempSync, rmSync, writeFileSync, mkdirSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+
+const [base, outDir] = process.argv.slice(2);
+mkdirSync(outDir, { recursive: true });
+const profile = mkdtempSync(join(tmpdir(), 'brevane-chromium-'));
+const upload = join(profile, 'photo.txt');
+writeFileSync(upload, 'a file chosen in the browser\n');
+
+const context = await chromium.launchPersistentContext(profile, {
+  executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+  headless: true,
+  args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
+         '--disable-component-update', '--disable-sync'],
+});
+let failed = false;
+let skipped = false;
+try {
+  const page = await context.newPage();
+  await page.goto(`${base}/index.asp`);
+  await page.screenshot({ path: join(outDir, 'index.png'), fullPage: true });
+  console.log(`ok   screenshot ${join(outDir, 'index.png')}`);
+
+  await page.goto(`${base}/upload/index.asp`);
+  await page.setInputFiles('#parserform input[name=file1]', upload);
+  // The alert blocks the page's loading, so it is answered the moment it shows.
+  const dialog = new Promise((resolve) => {
+    page.once('dialog', async (d) => {
+      const message = d.message();
+      await d.accept();
+      resolve({ message });
+    });
+  });
+  // Until the upload classes are built the page says so instead of alerting.
+  const note = page.waitForSelector('p.note', { timeout: 30000 }).then(() => ({ note: true }), () => new Promise(() => {}));
+  const timeout = new Promise((resolve) => setTimeout(() => resolve({ timeout: true }), 30000));
+  await page.click('#submit1', { noWaitAfter: true });
+  const outcome = await Promise.race([dialog, note, timeout]);
+  if (outcome.timeout) {
+    console.log('FAIL no alert within 30 s');
+    failed = true;
+  } else if (outcome.note) {
+    console.log('skip upload alert: the upload classes are not available yet');
+    skipped = true;
+  } else if (outcome.message === '上传成功！') {
+    console.log('ok   success alert after choosing a file and submitting');
+  } else {
+    console.log(`FAIL alert text: ${outcome.message}`);
+    failed = true;
+  }
+} catch (e) {
+  console.log(`FAIL ${e.message}`);
+  failed = true;
+} finally {
+  await context.close();
+  rmSync(profile, { recursive: true, force: true });
+}
+process.exit(failed ? 1 : skipped ? 77 : 0);

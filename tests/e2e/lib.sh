@@ -1,0 +1,39 @@
+# Shared by the end-to-end scripts: starts `brevane serve` on a free loopback
+# port with a fresh data folder and stops it on exit.
+# Needs BREVANE (the program). Sets URL, SERVER_PID, DATA, WORK.
+set -u
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/brevane-e2e.XXXXXX")
+DATA=$WORK/data
+pass=0; fail=0; skip=0
+
+start_server() {
+  "$BREVANE" serve --host 127.0.0.1 --port 0 --data "$DATA" >"$WORK/serve.out" 2>"$WORK/serve.log" &
+  SERVER_PID=$!
+  for _ in $(seq 200); do
+    URL=$(grep -o 'http://[0-9.:]*' "$WORK/serve.out" 2>/dev/null) && break
+    sleep 0.05
+  done
+  [[ -n ${URL:-} ]] || { echo "server did not start"; cat "$WORK/serve.log"; exit 1; }
+}
+
+stop_server() {
+  if [[ -n ${SERVER_PID:-} ]]; then kill "$SERVER_PID" 2>/dev/null; wait "$SERVER_PID" 2>/dev/null; fi
+  rm -rf "$WORK"
+}
+trap stop_server EXIT
+
+ok() { pass=$((pass+1)); echo "ok   $1"; }
+bad() { fail=$((fail+1)); echo "FAIL $1${2:+: $2}"; }
+skipped() { skip=$((skip+1)); echo "skip $1${2:+: $2}"; }
+# Pages answer in the site's code page; tests compare in UTF-8.
+utf8() { iconv -f GBK -t UTF-8 -c; }
+# GET a page: body (UTF-8) into $WORK/body, status into STATUS.
+fetch() { STATUS=$(curl -s -o "$WORK/raw" -w '%{http_code}' "$@"); utf8 <"$WORK/raw" >"$WORK/body"; }
+not_available() { grep -q 'not available yet' "$WORK/body"; }
+
+finish() {
+  echo "$pass passed, $fail failed, $skip skipped"
+  ((fail == 0)) || exit 1
+  ((skip == 0)) || exit 77
+  exit 0
+}
