@@ -26,7 +26,7 @@ mkdir -p "$root/test-output" && echo "$report" >"$root/test-output/large_upload.
 
 ((peak < limit_kib)) && ok "peak resident memory under 64 MiB" || bad "peak resident memory" "$peak KiB"
 if not_available; then
-  skipped "saved intact" "$(grep -o 'not available yet[^<]*' "$WORK/body")"
+  bad "saved intact" "$(grep -o 'not available yet[^<]*' "$WORK/body")"
 else
   name=$(grep -o '<li class=file>[^<]*' "$WORK/body" | head -1 | cut -d'|' -f3)
   got=$( [[ -n $name ]] && sha256sum <"$DATA/UploadFile/$name" | cut -d' ' -f1)
