@@ -169,12 +169,12 @@ CheckErr "megabytes beyond 32 bits", 6
 On Error GoTo 0
 
 ' ---- the image parser needs a page ----
-' No web server runs the script, so there is no page to read.
+' No web server runs the script, so there is no page to read; the class
+' factory refuses and the script engine reports it cannot create the object.
 On Error Resume Next
 Set up = CreateObject("Brevane.Zelto_UploadImage")
-n = Err.Number
+CheckErr "image parser outside a page", 429
 On Error GoTo 0
-Check "image parser outside a page", n <> 0, True
 
 fso.DeleteFolder base, True
 Finish
