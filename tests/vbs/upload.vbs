@@ -151,6 +151,18 @@ b = item.GetBytes()
 Check "GetBytes count", probe.ByteCount(b), 11
 Check "GetBytes last but one", probe.ByteAt(b, 9), 7
 
+' ---- Chinese names and values, in the system code page (GB2312) ----
+Set req = NewRequest()
+req.Inner.SetBody Part("memo", Null, Txt("ceshi")) & Part("f", "D:\" & Txt("zhongwen") & "\" & Txt("mixed") & ".txt", "x") & _
+                  "--" & bnd & "--" & vbCrLf
+Set up = CreateObject("Brevane.Zelto_Class_UploadFile")
+up.GetData req
+Check "Chinese value", up.Forms("memo"), Txt("ceshi")
+Set item = up.Files("f")
+Check "Chinese file name", item.FileName, Txt("mixed") & ".txt"
+Check "saved under the Chinese name", item.SavetoFile(srv, base & "\zh", 1, True), True
+Check "Chinese name on disk", FileText(base & "\zh\" & Txt("mixed") & ".txt"), "x"
+
 ' ---- the one-call upload ----
 Set c = CreateObject("Brevane.BrevaneCls")
 Set req = NewRequest()
