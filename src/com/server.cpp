@@ -7,6 +7,7 @@
 #include <olectl.h>
 
 #include "com/com_support.h"
+#include "com/object_context.h"
 
 namespace brevane::com {
 
@@ -174,6 +175,8 @@ HRESULT get_class_object(REFCLSID clsid, REFIID iid, void** out) {
   *out = nullptr;
   // Component code creates the system's classes by name as a page would.
   set_system_factory(&create_system_object);
+  // Under a web server the page's objects come from the COM+ object context.
+  set_page_context_source(&page_from_object_context);
   for (const ServerClass& c : module().classes) {
     if (!IsEqualCLSID(clsid, parse_guid(c.clsid))) continue;
     auto* f = new (std::nothrow) ClassFactory(c);

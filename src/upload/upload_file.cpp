@@ -611,8 +611,13 @@ Variant UploadFile::Files_Muti(Variant name, Variant index) {
 }
 
 Variant UploadFile::QuickSave(Variant name, Variant save_path) {
-  const PageContext* page = current_page_context();
-  Variant server = page ? page->server : Variant();
+  // A physical folder needs no page; a site path is mapped by the page's Server.
+  Text path;
+  try {
+    path = save_path.to_text();
+  } catch (const ScriptError&) {
+  }
+  Variant server = vb::InStr(path, u":") == 2 ? Variant() : require_page_object(PageObject::Server, u"QuickSave");
   Text stem = vb::LCase(name.to_text()) + tag_;
   int32_t saved = 0;
   for (int32_t i = 0;; ++i) {

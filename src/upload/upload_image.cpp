@@ -222,8 +222,7 @@ bool UpLoadImageData::save_to(const std::string& native_path, bool exclusive, By
 // ---- parser ----
 
 UploadImage::UploadImage() : DeclaredObject(parser_table()) {
-  const PageContext* page = current_page_context();
-  if (page && page->request.is_object()) parse_request(page->request);
+  parse_request(require_page_object(PageObject::Request, u"Zelto_UploadImage"));
 }
 
 void UploadImage::parse_request(const Variant& request) {

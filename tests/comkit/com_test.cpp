@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "com/com_support.h"
+#include "com/object_context.h"
 #include "kit/hostkit.h"
 
 namespace brevane::com {
@@ -413,6 +415,119 @@ TEST(Foreign, ErrorsKeepTheirNumberAndText) {
     FAIL() << "no error";
   } catch (const ScriptError& e) {
     EXPECT_EQ(e.number(), 457);
+  }
+}
+
+// ---- the page's objects from the web server's object context ----
+
+// An object context as a web server offers one: named properties.
+class FakeContext final : public IContextProperties {
+ public:
+  std::vector<std::pair<std::wstring, ObjectPtr>> props;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, kIidGetContextProperties)) {
+      *out = static_cast<IContextProperties*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+  ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+  HRESULT STDMETHODCALLTYPE Count(LONG* n) override {
+    *n = static_cast<LONG>(props.size());
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetProperty(BSTR name, VARIANT* v) override {
+    VariantInit(v);
+    for (auto& [key, obj] : props)
+      if (_wcsicmp(key.c_str(), name) == 0) {
+        to_variant(Variant(obj), v);
+        return S_OK;
+      }
+    return E_INVALIDARG;
+  }
+  HRESULT STDMETHODCALLTYPE EnumNames(IUnknown** names) override {
+    *names = nullptr;
+    return E_NOTIMPL;
+  }
+  ULONG refs = 1;
+};
+
+FakeContext* g_context = nullptr;
+bool fake_source(PageContext& out) { return page_from_context(g_context, out); }
+
+class ObjectContext : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    kit::MultipartBody body;
+    body.file("pic", "a.gif", "GIF89a").field("note", "x");
+    body.post(*request);
+    context.props = {{L"Request", request}, {L"Server", server}};
+  }
+  void TearDown() override {
+    set_page_context_source(nullptr);
+    g_context = nullptr;
+  }
+  std::shared_ptr<kit::FakeRequest> request = kit::FakeRequest::make();
+  std::shared_ptr<kit::FakeServer> server = kit::FakeServer::make();
+  FakeContext context;
+};
+
+TEST_F(ObjectContext, PropertiesBecomeThePagesObjects) {
+  PageContext page;
+  ASSERT_TRUE(page_from_context(&context, page));
+  EXPECT_EQ(page.request.object(), request);
+  EXPECT_EQ(page.server.object(), server);
+  EXPECT_TRUE(page.session.is_empty());
+  EXPECT_EQ(context.refs, 1u);
+
+  FakeContext bare;
+  PageContext none;
+  EXPECT_FALSE(page_from_context(&bare, none));
+  EXPECT_FALSE(page_from_context(nullptr, none));
+}
+
+TEST_F(ObjectContext, OutsideAWebServerThereIsNone) {
+  // A plain program (and Wine) has no context with the intrinsics.
+  PageContext page;
+  EXPECT_FALSE(page_from_object_context(page));
+  set_page_context_source(&page_from_object_context);
+  try {
+    create_object(u"Brevane.Zelto_UploadImage");
+    FAIL() << "created without a page";
+  } catch (const ScriptError& e) {
+    EXPECT_EQ(e.number(), kObjectRequired);
+    EXPECT_NE(e.description().find(u"no page is running"), Text::npos);
+  }
+}
+
+TEST_F(ObjectContext, ImageParserReadsTheRequestOfTheContext) {
+  g_context = &context;
+  set_page_context_source(&fake_source);
+  Variant up(create_object(u"Brevane.Zelto_UploadImage"));
+  EXPECT_EQ(call(up, u"binCount", {Variant(u"pic")}).to_i32(), 1);
+  EXPECT_GT(request->binary_reads, 0);
+
+  // A scope the host set wins over the context.
+  auto other = kit::FakeRequest::make();
+  PageScope scope(PageContext{Variant(ObjectPtr(other)), {}, {}, {}, {}});
+  Variant empty(create_object(u"Brevane.Zelto_UploadImage"));
+  EXPECT_EQ(call(empty, u"binCount", {Variant(u"pic")}).to_i32(), 0);
+}
+
+TEST_F(ObjectContext, ContextWithoutTheObjectIsAClearError) {
+  context.props = {{L"Server", server}};
+  g_context = &context;
+  set_page_context_source(&fake_source);
+  try {
+    create_object(u"Brevane.Zelto_UploadImage");
+    FAIL() << "created without a Request";
+  } catch (const ScriptError& e) {
+    EXPECT_EQ(e.number(), kObjectRequired);
+    EXPECT_NE(e.description().find(u"Request"), Text::npos);
   }
 }
 

@@ -42,6 +42,16 @@ class ScriptRequest : public FakeRequest {
       set_body(CodePage::ansi().encode(arg(a, 0).to_text()));
       return {};
     });
+    // Adds to the body: a byte array as it is, anything else as the system
+    // code page writes the text (pages build binary bodies piece by piece).
+    define(u"AppendBody", [this](int, Args a) -> Variant {
+      Variant v = arg(a, 0);
+      std::string piece;
+      if (v.type() == VarType::ByteArray) piece.assign(v.bytes().begin(), v.bytes().end());
+      else piece = CodePage::ansi().encode(v.to_text());
+      set_body(body() + piece);
+      return {};
+    });
     define(u"SetServerVariable", [this](int, Args a) -> Variant {
       server_variables[vb_upper(arg(a, 0).to_text())] = arg(a, 1).to_text();
       return {};
@@ -143,6 +153,11 @@ class Probe : public DynamicObject {
         body.insert(body.end(), b.begin(), b.end());
       }
       return Variant(std::move(body));
+    });
+    // A file's bytes, to check what a component wrote.
+    define(u"ReadFile", [](int, Args a) -> Variant {
+      std::string data = read_file(arg(a, 0).to_text());
+      return Variant(Bytes(data.begin(), data.end()));
     });
     define(u"ServerVariable", [](int, Args a) -> Variant {
       return RequestRef(arg(a, 0)).server_variables(arg(a, 1).to_text());

@@ -26,6 +26,7 @@ class FakeRequest : public DynamicObject {
   // A multipart POST: sets the method, content type and body.
   void set_multipart(std::string boundary, std::string body);
   void set_body(std::string body) { body_ = std::move(body); pos_ = 0; }
+  const std::string& body() const { return body_; }
   // Serves the same body again from its start (benchmarks).
   void rewind() { pos_ = 0; binary_reads = 0; }
 

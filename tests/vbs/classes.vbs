@@ -2,8 +2,10 @@
 Dim probe, names, i, obj, c
 Set probe = CreateObject("BrevaneTest.Probe")
 
+' Zelto_UploadImage reads the running page's Request when it is created, so
+' outside a web server it cannot be created (upload.vbs checks that).
 names = Array("BrevaneCls", "Zelto_Class_UploadFile", "Zelto_Class_UploadFileEx", "Zelto_Class_UploadFileEmpty", _
-              "Zelto_UploadImage", "Zelto_UpLoadImageData", "Zelto_Class_Md5")
+              "Zelto_UpLoadImageData", "Zelto_Class_Md5")
 For i = 0 To UBound(names)
   Set obj = Nothing
   On Error Resume Next

@@ -4,6 +4,7 @@
 
 #include "core/registry.h"
 #include "frame/facade.h"
+#include "frame/page_context.h"
 #include "kit/hostkit.h"
 #include "kit/expect.h"
 
@@ -13,6 +14,8 @@ namespace {
 using kit::error_of;
 
 TEST(Registry, AllSevenPublicClassesAreCreatableByProgId) {
+  // The image parser reads the running page's request when it is created.
+  PageScope page(PageContext{kit::var(kit::FakeRequest::make()), {}, {}, {}, {}});
   for (auto name : {u"Brevane.BrevaneCls", u"Brevane.Zelto_Class_UploadFile", u"Brevane.Zelto_Class_UploadFileEx",
                     u"Brevane.Zelto_Class_UploadFileEmpty", u"Brevane.Zelto_UploadImage",
                     u"Brevane.Zelto_UpLoadImageData", u"BREVANE.zelto_class_md5"}) {

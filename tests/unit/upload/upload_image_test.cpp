@@ -3,6 +3,7 @@
 
 #include "core/registry.h"
 #include "frame/page_context.h"
+#include "kit/expect.h"
 #include "kit/hostkit.h"
 #include "kit/scratch.h"
 #include "upload/upload_image.h"
@@ -171,8 +172,22 @@ TEST_F(ImageUpload, SaveStatusNumbers) {
   EXPECT_EQ(dir.read("a.gif"), "GIF!x");
 }
 
-TEST_F(ImageUpload, GetPathAndNoRequest) {
-  Variant up(create_object(u"Brevane.Zelto_UploadImage"));  // no page running: nothing to parse
+TEST_F(ImageUpload, CreationWithoutARunningPageIsAnError) {
+  Text description;
+  try {
+    create_object(u"Brevane.Zelto_UploadImage");
+  } catch (const ScriptError& e) {
+    EXPECT_EQ(e.number(), kObjectRequired);
+    description = e.description();
+  }
+  EXPECT_NE(description.find(u"Zelto_UploadImage needs the page's Request"), Text::npos) << to_utf8(description);
+  // A page without a Request object is no better.
+  PageScope page(PageContext{{}, {}, {}, {}, {}});
+  EXPECT_EQ(kit::error_of([] { create_object(u"Brevane.Zelto_UploadImage"); }), kObjectRequired);
+}
+
+TEST_F(ImageUpload, GetPath) {
+  Variant up = create(kit::MultipartBody());
   EXPECT_EQ(call(up, u"binCount", {Variant(u"x")}).to_i32(), 0);
   Variant with(u"D:\\up\\a.jpg"), without(u"a.jpg");
   EXPECT_EQ(call(up, u"GetPath", {with}).to_text(), u"D:\\up\\");

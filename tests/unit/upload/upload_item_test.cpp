@@ -8,6 +8,7 @@
 #include "core/registry.h"
 #include "core/vbdate.h"
 #include "frame/page_context.h"
+#include "kit/expect.h"
 #include "kit/hostkit.h"
 #include "kit/scratch.h"
 
@@ -145,7 +146,12 @@ TEST_F(Saving, QuickSaveSavesEveryFileOfAFieldThroughThePagesServer) {
   body.post(*req);
   parser = Variant(create_object(u"Brevane.Zelto_Class_UploadFile"));
   call(parser, u"GetData", {kit::var(req)});
-  EXPECT_EQ(call(parser, u"QuickSave", {Variant(u"PIC"), Variant(u"/quick")}).to_i32(), 0);  // no page running
+  // No page running: a site path cannot be mapped, and saying so beats saving nothing.
+  EXPECT_EQ(kit::error_of([&] { call(parser, u"QuickSave", {Variant(u"PIC"), Variant(u"/quick")}); }),
+            kObjectRequired);
+  // A physical folder needs no page.
+  EXPECT_EQ(call(parser, u"QuickSave", {Variant(u"pic"), Variant(dir.physical() + u"\\direct")}).to_i32(), 2);
+  EXPECT_TRUE(std::filesystem::is_directory(dir.native() / "direct"));
   PageScope page(PageContext{kit::var(req), {}, server, {}, {}});
   EXPECT_EQ(call(parser, u"QuickSave", {Variant(u"PIC"), Variant(u"/quick")}).to_i32(), 2);
   EXPECT_EQ(call(parser, u"QuickSave", {Variant(u"none"), Variant(u"/quick")}).to_i32(), 0);
