@@ -19,10 +19,14 @@ namespace {
 
 thread_local std::shared_ptr<UploadStream> t_shared_stream;
 
-constexpr int32_t kChunk = 16384;
+// BinaryRead piece: large enough that the calls, their byte arrays and the
+// writes to the spill file cost little per byte, small enough that a piece
+// is still in the core's own cache when it is searched and written.
+constexpr int32_t kChunk = 256 * 1024;
 // Large parts are searched window by window so that the pages of a mapped
 // body already passed can be dropped from memory.
 constexpr size_t kScanWindow = 32u << 20;
+constexpr size_t kFirstWindow = 64u << 10;
 
 // Run-time errors for bodies that are not well-formed multipart data.
 [[noreturn]] void malformed(const char16_t* what) { throw ScriptError(kInvalidCall, Text(u"上传数据格式错误：") + what); }
@@ -470,16 +474,21 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const Bo
   static const uint8_t kHeaderEnd[] = {13, 10, 13, 10};
   const size_t n = body.size();
 
-  // Window by window over a mapped body, dropping what lies behind.
+  // Window by window over a mapped body, dropping what lies behind. The
+  // first window is small: most searches (a header's end, the boundary
+  // line) end within a few bytes, and mapping in a large window for them
+  // would cost more than the search.
   auto find = [&](std::span<const uint8_t> needle, size_t from) -> size_t {
-    if (!store || n - std::min(from, n) <= kScanWindow) return find_bytes(body, needle, from);
+    if (!store || !store->spilled()) return find_bytes(body, needle, from);
+    size_t window = kFirstWindow;
     while (from < n) {
-      size_t limit = std::min(n, from + kScanWindow + needle.size() - 1);
+      size_t limit = n - from <= window + needle.size() - 1 ? n : from + window + needle.size() - 1;
       store->prepare(from, limit - from);
       size_t hit = find_bytes(body.first(limit), needle, from);
       if (hit != kNotFound || limit == n) return hit;
-      from += kScanWindow;
+      from += window;
       store->release_before(from - std::min(from, needle.size()));
+      window = std::min(window * 2, kScanWindow);
     }
     return kNotFound;
   };
