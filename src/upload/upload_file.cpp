@@ -467,8 +467,29 @@ void UploadFile::GetData(Variant& request) {
   }
 }
 
+void UploadFile::make_items() {
+  auto& entries = files_->entries();
+  for (FoundFile& f : found_) {
+    auto item = std::make_shared<UploadFileEx>();
+    item->ContentType = Variant(std::move(f.content_type));
+    item->Size = Variant(f.length);
+    item->Position = Variant(f.data_at);
+    item->FormName = entries[f.slot].first;
+    item->Extend = Variant(TextView(f.new_name).substr(f.new_name.rfind(u'.') + 1));
+    item->NewName = Variant(std::move(f.new_name));
+    item->FileName = Variant(std::move(f.file_name));
+    item->LocalName = item->FileName;
+    item->stream = stream_;
+    item->bound_to_parser = true;
+    entries[f.slot].second = Variant(std::static_pointer_cast<Object>(item));
+  }
+  found_.clear();
+}
+
 void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const BoundaryIndex* index,
                        double started_ms) {
+  make_items();
+  const bool items_seen = files_.use_count() > 1;
   auto t0 = std::chrono::steady_clock::now();
   static const uint8_t kCrLf[] = {13, 10};
   static const uint8_t kHeaderEnd[] = {13, 10, 13, 10};
@@ -559,18 +580,11 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const Bo
           key = Variant(next_free_key(key.text()));
           slot = &files_->find_or_add(key, added);
         }
-        auto item = std::make_shared<UploadFileEx>();
-        item->ContentType = Variant(content_type);
-        item->Size = Variant(static_cast<int32_t>(length));
-        item->Position = Variant(static_cast<int32_t>(data_at));
-        item->FormName = key;
-        item->Extend = Variant(TextView(new_name).substr(new_name.rfind(u'.') + 1));
-        item->NewName = Variant(std::move(new_name));
-        item->FileName = Variant(std::move(file_name));
-        item->LocalName = item->FileName;
-        item->stream = stream_;
-        item->bound_to_parser = true;
-        *slot = Variant(std::static_pointer_cast<Object>(item));
+        *slot = Variant();
+        found_.push_back(FoundFile{files_->count() - 1, static_cast<int32_t>(data_at), static_cast<int32_t>(length),
+                                   Text(content_type), std::move(file_name), std::move(new_name)});
+        // A page already holding the dictionary sees each item as it comes.
+        if (items_seen) make_items();
       }
     } else {
       Text value = bytes_to_text(body.subspan(data_at, length));
@@ -605,6 +619,7 @@ Variant UploadFile::Forms(Variant name) {
 }
 
 Variant UploadFile::Files(Variant name) {
+  make_items();
   Text n = name.to_text();
   if (vb::Trim(n) == u"-1") return Variant(std::static_pointer_cast<Object>(files_));
   Text key = n.find(tag_) != Text::npos ? n : vb::LCase(n) + tag_ + u"0";
@@ -613,6 +628,7 @@ Variant UploadFile::Files(Variant name) {
 }
 
 Variant UploadFile::Files_Muti(Variant name, Variant index) {
+  make_items();
   Text n = name.to_text();
   if (vb::Trim(n) == u"-1") return Variant(std::static_pointer_cast<Object>(files_));
   const Variant* v = files_->find(Variant(vb::LCase(n) + tag_ + index.to_text()));
@@ -622,6 +638,7 @@ Variant UploadFile::Files_Muti(Variant name, Variant index) {
 Variant UploadFile::QuickSave(Variant name, Variant save_path) {
   const PageContext* page = current_page_context();
   Variant server = page ? page->server : Variant();
+  make_items();
   Text stem = vb::LCase(name.to_text()) + tag_;
   int32_t saved = 0;
   for (int32_t i = 0;; ++i) {
