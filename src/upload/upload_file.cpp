@@ -201,7 +201,15 @@ Text new_time_name() {
 
 // ---- items ----
 
-UploadFileEx::UploadFileEx() : DeclaredObject(ex_table()) {}
+namespace {
+// One empty text for every item's FormName until it is set.
+const Variant& empty_text() {
+  static const Variant v{Text()};
+  return v;
+}
+}  // namespace
+
+UploadFileEx::UploadFileEx() : DeclaredObject(ex_table()), FormName(empty_text()) {}
 
 UploadFileEmpty::UploadFileEmpty() : DeclaredObject(empty_table()) {}
 
@@ -471,11 +479,11 @@ void UploadFile::make_items() {
   auto& entries = files_->entries();
   for (FoundFile& f : found_) {
     auto item = std::make_shared<UploadFileEx>();
-    item->ContentType = Variant(std::move(f.content_type));
+    item->ContentType = std::move(f.content_type);
     item->Size = Variant(f.length);
     item->Position = Variant(f.data_at);
     item->FormName = entries[f.slot].first;
-    item->Extend = Variant(TextView(f.new_name).substr(f.new_name.rfind(u'.') + 1));
+    item->Extend = std::move(f.extension);
     item->NewName = Variant(std::move(f.new_name));
     item->FileName = Variant(std::move(f.file_name));
     item->LocalName = item->FileName;
@@ -490,6 +498,7 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const Bo
                        double started_ms) {
   make_items();
   const bool items_seen = files_.use_count() > 1;
+  Variant last_type, last_ext;
   auto t0 = std::chrono::steady_clock::now();
   static const uint8_t kCrLf[] = {13, 10};
   static const uint8_t kHeaderEnd[] = {13, 10, 13, 10};
@@ -581,8 +590,12 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const Bo
           slot = &files_->find_or_add(key, added);
         }
         *slot = Variant();
+        // Parts of one post mostly share their type and extension.
+        if (last_type.is_empty() || last_type.text() != content_type) last_type = Variant(content_type);
+        TextView new_ext = TextView(new_name).substr(new_name.rfind(u'.') + 1);
+        if (last_ext.is_empty() || last_ext.text() != new_ext) last_ext = Variant(new_ext);
         found_.push_back(FoundFile{files_->count() - 1, static_cast<int32_t>(data_at), static_cast<int32_t>(length),
-                                   Text(content_type), std::move(file_name), std::move(new_name)});
+                                   last_type, last_ext, std::move(file_name), std::move(new_name)});
         // A page already holding the dictionary sees each item as it comes.
         if (items_seen) make_items();
       }

@@ -39,7 +39,7 @@ class UploadFileEx : public DeclaredObject {
 
   // Properties: every read returns the stored field, every write stores.
   Variant Extend, Path, Exception, Value, Size{int16_t(0)}, Position, ContentType, UserSetName, FileName,
-      LocalName, NewName, FormName{Text()};
+      LocalName, NewName, FormName;
 #define BV_FIELD(F) \
   Variant get_##F() { return F; } \
   void let_##F(Variant v) { F = std::move(v); }
@@ -115,7 +115,9 @@ class UploadFile : public DeclaredObject {
   struct FoundFile {
     size_t slot;  // its entry in files_, whose value stays Empty until made
     int32_t data_at, length;
-    Text content_type, file_name, new_name;
+    // Equal texts of neighbouring parts share one value.
+    Variant content_type, extension;
+    Text file_name, new_name;
   };
   void make_items();
   bool is_ext_forbidden(TextView ext) const;
