@@ -58,8 +58,11 @@ HostCollection::HostCollection(Pairs items, Text raw) : items_(std::move(items))
 
 std::vector<Text> HostCollection::keys() const {
   std::vector<Text> out;
-  for (const auto& [k, v] : items_)
+  // A plain reference, not a structured binding: clang 14 cannot capture one.
+  for (const auto& item : items_) {
+    const Text& k = item.first;
     if (std::none_of(out.begin(), out.end(), [&](const Text& x) { return iequals_ascii(x, k); })) out.push_back(k);
+  }
   return out;
 }
 

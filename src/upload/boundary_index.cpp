@@ -53,9 +53,19 @@ void BoundaryIndex::feed(std::span<const uint8_t> piece) {
 }
 
 bool BoundaryIndex::next(uint64_t from, uint64_t& at) const {
-  auto it = std::lower_bound(hits_.begin(), hits_.end(), from);
-  if (it == hits_.end()) return false;
-  at = *it;
+  // The parser asks in increasing order: start from the last answer, walk a
+  // few entries, and fall back on a binary search for a longer way.
+  if (cursor_ > hits_.size() || (cursor_ > 0 && hits_[cursor_ - 1] >= from)) cursor_ = 0;
+  size_t i = cursor_;
+  for (size_t steps = 0; i < hits_.size() && hits_[i] < from; ++i)
+    if (++steps == 8) {
+      i = static_cast<size_t>(std::lower_bound(hits_.begin() + static_cast<std::ptrdiff_t>(i), hits_.end(), from) -
+                              hits_.begin());
+      break;
+    }
+  cursor_ = i;
+  if (i == hits_.size()) return false;
+  at = hits_[i];
   return true;
 }
 

@@ -28,6 +28,7 @@ class BoundaryIndex {
   std::vector<uint8_t> boundary_, carry_, joint_;
   std::vector<uint64_t> hits_;
   uint64_t fed_ = 0;
+  mutable size_t cursor_ = 0;
 };
 
 }  // namespace brevane

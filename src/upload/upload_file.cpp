@@ -19,10 +19,14 @@ namespace {
 
 thread_local std::shared_ptr<UploadStream> t_shared_stream;
 
-constexpr int32_t kChunk = 16384;
+// BinaryRead piece: large enough that the calls, their byte arrays and the
+// writes to the spill file cost little per byte, small enough that a piece
+// is still in the core's own cache when it is searched and written.
+constexpr int32_t kChunk = 256 * 1024;
 // Large parts are searched window by window so that the pages of a mapped
 // body already passed can be dropped from memory.
 constexpr size_t kScanWindow = 32u << 20;
+constexpr size_t kFirstWindow = 64u << 10;
 
 // Run-time errors for bodies that are not well-formed multipart data.
 [[noreturn]] void malformed(const char16_t* what) { throw ScriptError(kInvalidCall, Text(u"上传数据格式错误：") + what); }
@@ -197,7 +201,15 @@ Text new_time_name() {
 
 // ---- items ----
 
-UploadFileEx::UploadFileEx() : DeclaredObject(ex_table()) {}
+namespace {
+// One empty text for every item's FormName until it is set.
+const Variant& empty_text() {
+  static const Variant v{Text()};
+  return v;
+}
+}  // namespace
+
+UploadFileEx::UploadFileEx() : DeclaredObject(ex_table()), FormName(empty_text()) {}
 
 UploadFileEmpty::UploadFileEmpty() : DeclaredObject(empty_table()) {}
 
@@ -463,23 +475,50 @@ void UploadFile::GetData(Variant& request) {
   }
 }
 
+void UploadFile::make_items() {
+  auto& entries = files_->entries();
+  for (FoundFile& f : found_) {
+    auto item = std::make_shared<UploadFileEx>();
+    item->ContentType = std::move(f.content_type);
+    item->Size = Variant(f.length);
+    item->Position = Variant(f.data_at);
+    item->FormName = entries[f.slot].first;
+    item->Extend = std::move(f.extension);
+    item->NewName = Variant(std::move(f.new_name));
+    item->FileName = Variant(std::move(f.file_name));
+    item->LocalName = item->FileName;
+    item->stream = stream_;
+    item->bound_to_parser = true;
+    entries[f.slot].second = Variant(std::static_pointer_cast<Object>(item));
+  }
+  found_.clear();
+}
+
 void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const BoundaryIndex* index,
                        double started_ms) {
+  make_items();
+  const bool items_seen = files_.use_count() > 1;
+  Variant last_type, last_ext;
   auto t0 = std::chrono::steady_clock::now();
   static const uint8_t kCrLf[] = {13, 10};
   static const uint8_t kHeaderEnd[] = {13, 10, 13, 10};
   const size_t n = body.size();
 
-  // Window by window over a mapped body, dropping what lies behind.
+  // Window by window over a mapped body, dropping what lies behind. The
+  // first window is small: most searches (a header's end, the boundary
+  // line) end within a few bytes, and mapping in a large window for them
+  // would cost more than the search.
   auto find = [&](std::span<const uint8_t> needle, size_t from) -> size_t {
-    if (!store || n - std::min(from, n) <= kScanWindow) return find_bytes(body, needle, from);
+    if (!store || !store->spilled()) return find_bytes(body, needle, from);
+    size_t window = kFirstWindow;
     while (from < n) {
-      size_t limit = std::min(n, from + kScanWindow + needle.size() - 1);
+      size_t limit = n - from <= window + needle.size() - 1 ? n : from + window + needle.size() - 1;
       store->prepare(from, limit - from);
       size_t hit = find_bytes(body.first(limit), needle, from);
       if (hit != kNotFound || limit == n) return hit;
-      from += kScanWindow;
+      from += window;
       store->release_before(from - std::min(from, needle.size()));
+      window = std::min(window * 2, kScanWindow);
     }
     return kNotFound;
   };
@@ -550,18 +589,15 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const Bo
           key = Variant(next_free_key(key.text()));
           slot = &files_->find_or_add(key, added);
         }
-        auto item = std::make_shared<UploadFileEx>();
-        item->ContentType = Variant(content_type);
-        item->Size = Variant(static_cast<int32_t>(length));
-        item->Position = Variant(static_cast<int32_t>(data_at));
-        item->FormName = key;
-        item->Extend = Variant(TextView(new_name).substr(new_name.rfind(u'.') + 1));
-        item->NewName = Variant(std::move(new_name));
-        item->FileName = Variant(std::move(file_name));
-        item->LocalName = item->FileName;
-        item->stream = stream_;
-        item->bound_to_parser = true;
-        *slot = Variant(std::static_pointer_cast<Object>(item));
+        *slot = Variant();
+        // Parts of one post mostly share their type and extension.
+        if (last_type.is_empty() || last_type.text() != content_type) last_type = Variant(content_type);
+        TextView new_ext = TextView(new_name).substr(new_name.rfind(u'.') + 1);
+        if (last_ext.is_empty() || last_ext.text() != new_ext) last_ext = Variant(new_ext);
+        found_.push_back(FoundFile{files_->count() - 1, static_cast<int32_t>(data_at), static_cast<int32_t>(length),
+                                   last_type, last_ext, std::move(file_name), std::move(new_name)});
+        // A page already holding the dictionary sees each item as it comes.
+        if (items_seen) make_items();
       }
     } else {
       Text value = bytes_to_text(body.subspan(data_at, length));
@@ -596,6 +632,7 @@ Variant UploadFile::Forms(Variant name) {
 }
 
 Variant UploadFile::Files(Variant name) {
+  make_items();
   Text n = name.to_text();
   if (vb::Trim(n) == u"-1") return Variant(std::static_pointer_cast<Object>(files_));
   Text key = n.find(tag_) != Text::npos ? n : vb::LCase(n) + tag_ + u"0";
@@ -604,6 +641,7 @@ Variant UploadFile::Files(Variant name) {
 }
 
 Variant UploadFile::Files_Muti(Variant name, Variant index) {
+  make_items();
   Text n = name.to_text();
   if (vb::Trim(n) == u"-1") return Variant(std::static_pointer_cast<Object>(files_));
   const Variant* v = files_->find(Variant(vb::LCase(n) + tag_ + index.to_text()));
@@ -618,6 +656,7 @@ Variant UploadFile::QuickSave(Variant name, Variant save_path) {
   } catch (const ScriptError&) {
   }
   Variant server = vb::InStr(path, u":") == 2 ? Variant() : require_page_object(PageObject::Server, u"QuickSave");
+  make_items();
   Text stem = vb::LCase(name.to_text()) + tag_;
   int32_t saved = 0;
   for (int32_t i = 0;; ++i) {

@@ -39,7 +39,7 @@ class UploadFileEx : public DeclaredObject {
 
   // Properties: every read returns the stored field, every write stores.
   Variant Extend, Path, Exception, Value, Size{int16_t(0)}, Position, ContentType, UserSetName, FileName,
-      LocalName, NewName, FormName{Text()};
+      LocalName, NewName, FormName;
 #define BV_FIELD(F) \
   Variant get_##F() { return F; } \
   void let_##F(Variant v) { F = std::move(v); }
@@ -100,12 +100,26 @@ class UploadFile : public DeclaredObject {
 
   // For the one-call upload and tests.
   const std::shared_ptr<Dictionary>& form_fields() const { return forms_; }
-  const std::shared_ptr<Dictionary>& file_items() const { return files_; }
+  const std::shared_ptr<Dictionary>& file_items() {
+    make_items();
+    return files_;
+  }
   const Text& instance_tag() const { return tag_; }
   int error_id() const { return static_cast<int>(error_id_.to_double()); }
 
  private:
-  struct Body;
+  // A file part as the parse found it. Its script object is made only when
+  // a page (or the one-call upload) reaches the items: most parts of a post
+  // are saved or read once, and a dozen script values per part cost more
+  // than finding the part.
+  struct FoundFile {
+    size_t slot;  // its entry in files_, whose value stays Empty until made
+    int32_t data_at, length;
+    // Equal texts of neighbouring parts share one value.
+    Variant content_type, extension;
+    Text file_name, new_name;
+  };
+  void make_items();
   bool is_ext_forbidden(TextView ext) const;
   Text bytes_to_text(std::span<const uint8_t> bytes);
   void header_into(std::span<const uint8_t> bytes, Text& out);
@@ -116,6 +130,7 @@ class UploadFile : public DeclaredObject {
 
   std::shared_ptr<Dictionary> forms_ = Dictionary::make();
   std::shared_ptr<Dictionary> files_ = Dictionary::make();
+  std::vector<FoundFile> found_;
   Variant charset_{u"GB2312"}, max_size_{int16_t(-1)}, single_size_{int16_t(-1)}, error_id_{int16_t(-1)},
       total_size_{int16_t(0)}, exe_{Text()}, lost_time_, mode_{int16_t(0)};
   double server_version_ = 6;

@@ -1,6 +1,9 @@
 // The body store in memory and spilled to its file.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 #include "kit/scratch.h"
 #include "platform/bytestore.h"
 
@@ -44,6 +47,27 @@ TEST(ByteStore, ReserveGoesStraightToTheFile) {
   s.reserve(101);
   EXPECT_TRUE(s.spilled());
   EXPECT_TRUE(s.view().empty());
+}
+
+// Small pieces are gathered, large ones written at once, copied ones staged:
+// the file holds them in the order they came, whatever the announced size.
+TEST(ByteStore, MixedPiecesKeepTheirOrder) {
+  for (uint64_t announced : {uint64_t(0), uint64_t(300000), uint64_t(10u << 20)}) {
+    ByteStore s(1000);
+    if (announced) s.reserve(announced);
+    std::string all;
+    int k = 0;
+    for (size_t size : {size_t(10), size_t(200000), size_t(3), size_t(5000), size_t(70000), size_t(65536), size_t(1)}) {
+      auto piece = std::make_shared<std::vector<uint8_t>>(size + 5);
+      for (size_t i = 0; i < piece->size(); ++i) (*piece)[i] = static_cast<uint8_t>(i * 31 + k);
+      all.append(piece->begin(), piece->begin() + static_cast<std::ptrdiff_t>(size));
+      if (++k % 3 == 0) s.append(piece->data(), size);
+      else s.append_shared(piece, size);
+    }
+    ASSERT_EQ(s.size(), all.size());
+    auto v = s.view();
+    EXPECT_TRUE(std::string(v.begin(), v.end()) == all) << announced;
+  }
 }
 
 }  // namespace

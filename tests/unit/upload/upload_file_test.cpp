@@ -178,6 +178,25 @@ TEST_F(Upload, MinusOneReturnsTheDictionaries) {
   EXPECT_EQ(text_of(get(item, u"LocalName")), u"x.txt");
 }
 
+TEST_F(Upload, ADictionaryHeldBeforeAParseHoldsItsItems) {
+  MultipartBody body;
+  body.file("f", "one.txt", "1").file("f", "two.txt", "22");
+  body.post(*req);
+  Variant p(create_object(u"Brevane.Zelto_Class_UploadFile"));
+  put(p, u"Mode", Variant(1));
+  Variant files = call(p, u"Files", {Variant(u"-1")});
+  call(p, u"GetData", {kit::var(req)});
+  req->rewind();
+  call(p, u"GetData", {kit::var(req)});  // a second parse adds under the next keys
+  VariantArray items = call(files, u"Items").array();
+  ASSERT_EQ(items.size(), 4u);
+  for (size_t i = 0; i < items.size(); ++i) {
+    ASSERT_TRUE(items[i].is_object()) << i;
+    EXPECT_EQ(text_of(get(items[i], u"LocalName")), i % 2 ? u"two.txt" : u"one.txt");
+    EXPECT_TRUE(text_of(get(items[i], u"FormName")).ends_with(u"_" + T(std::to_string(i)))) << i;
+  }
+}
+
 TEST_F(Upload, RepeatedFileFieldsGetNumberedKeys) {
   MultipartBody body;
   body.file("Pic", "one.jpg", "1111").file("pic", "two.jpg", "22");
