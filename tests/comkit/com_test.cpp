@@ -9,6 +9,7 @@
 #include "com/com_support.h"
 #include "com/object_context.h"
 #include "kit/hostkit.h"
+#include "kit/expect.h"
 
 namespace brevane::com {
 
@@ -27,14 +28,7 @@ struct Var {
   Var& operator=(const Var&) = delete;
 };
 
-int error_of(auto&& f) {
-  try {
-    f();
-  } catch (const ScriptError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using kit::error_of;
 
 // ---- VARIANT -> Variant ----
 

@@ -2,18 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "core/registry.h"
+#include "kit/expect.h"
 
 namespace brevane {
 namespace {
 
-int error_of(auto&& f) {
-  try {
-    f();
-  } catch (const ScriptError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using kit::error_of;
 
 TEST(Dictionary, KeysKeepInsertionOrderAndTextDiffersFromNumbers) {
   Variant d(create_object(u"Scripting.Dictionary"));

@@ -11,6 +11,7 @@
 #include "kit/hostkit.h"
 #include "kit/scratch.h"
 #include "upload/upload_file.h"
+#include "kit/expect.h"
 
 namespace brevane {
 namespace {
@@ -18,14 +19,7 @@ namespace {
 using kit::MultipartBody;
 using namespace std::string_literals;
 
-int error_of(auto&& f) {
-  try {
-    f();
-  } catch (const ScriptError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using kit::error_of;
 
 DateParts fixed_clock() { return DateParts{2026, 12, 6, 9, 5, 7}; }
 
