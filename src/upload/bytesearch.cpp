@@ -1,5 +1,6 @@
 #include "upload/bytesearch.h"
 
+#include <bit>
 #include <cstring>
 #include <string.h>  // memmem
 
@@ -39,6 +40,29 @@ size_t generic_find(const uint8_t* h, size_t n, const uint8_t* nd, size_t m) {
 }
 
 #if defined(__SSE2__)
+// Tries the candidate positions a mask marks in the block at i. True when the
+// scan is decided: `result` is then the match, or the answer of the C
+// library's two-way search once candidates pile up (a hostile body), which
+// keeps every scan linear.
+template <class Mask>
+inline bool check_candidates(Mask mask, const uint8_t* h, size_t n, size_t i, const uint8_t* nd, size_t m,
+                             size_t& checks, size_t& result) {
+  while (mask) {
+    size_t at = i + static_cast<size_t>(std::countr_zero(mask));
+    if (std::memcmp(h + at + 1, nd + 1, m - 2) == 0) {
+      result = at;
+      return true;
+    }
+    mask &= mask - 1;
+    if (++checks > 64 + (i >> 4)) {
+      size_t r = generic_find(h + i, n - i, nd, m);
+      result = r == kNotFound ? kNotFound : i + r;
+      return true;
+    }
+  }
+  return false;
+}
+
 // Compares the needle's first and last byte at 16 (or 32) positions at once
 // and checks the rest only where both match; a boundary's first and last
 // bytes rarely pair up by chance in file data. When they do pair up too often
@@ -53,15 +77,7 @@ size_t vector_find(const uint8_t* h, size_t n, const uint8_t* nd, size_t m) {
     __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i));
     __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i + m - 1));
     unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
-    while (mask) {
-      unsigned bit = static_cast<unsigned>(__builtin_ctz(mask));
-      if (std::memcmp(h + i + bit + 1, nd + 1, m - 2) == 0) return i + bit;
-      mask &= mask - 1;
-      if (++checks > 64 + (i >> 4)) {
-        size_t r = generic_find(h + i, n - i, nd, m);
-        return r == kNotFound ? kNotFound : i + r;
-      }
-    }
+    if (size_t r; mask && check_candidates(mask, h, n, i, nd, m, checks, r)) return r;
   }
   if (i + m > n) return kNotFound;
   size_t r = generic_find(h + i, n - i, nd, m);
@@ -87,30 +103,14 @@ __attribute__((target("avx2"))) size_t vector_find_avx2(const uint8_t* h, size_t
     if (_mm256_testz_si256(_mm256_or_si256(e0, e1), _mm256_or_si256(e0, e1))) continue;
     uint64_t mask = static_cast<uint32_t>(_mm256_movemask_epi8(e0)) |
                     (static_cast<uint64_t>(static_cast<uint32_t>(_mm256_movemask_epi8(e1))) << 32);
-    while (mask) {
-      unsigned bit = static_cast<unsigned>(__builtin_ctzll(mask));
-      if (std::memcmp(h + i + bit + 1, nd + 1, m - 2) == 0) return i + bit;
-      mask &= mask - 1;
-      if (++checks > 64 + (i >> 4)) {
-        size_t r = generic_find(h + i, n - i, nd, m);
-        return r == kNotFound ? kNotFound : i + r;
-      }
-    }
+    if (size_t r; mask && check_candidates(mask, h, n, i, nd, m, checks, r)) return r;
   }
   for (; i + m - 1 + 32 <= n; i += 32) {
     __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(h + i));
     __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(h + i + m - 1));
     auto mask = static_cast<uint32_t>(
         _mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(a, first), _mm256_cmpeq_epi8(b, last))));
-    while (mask) {
-      unsigned bit = static_cast<unsigned>(__builtin_ctz(mask));
-      if (std::memcmp(h + i + bit + 1, nd + 1, m - 2) == 0) return i + bit;
-      mask &= mask - 1;
-      if (++checks > 64 + (i >> 4)) {
-        size_t r = generic_find(h + i, n - i, nd, m);
-        return r == kNotFound ? kNotFound : i + r;
-      }
-    }
+    if (size_t r; mask && check_candidates(mask, h, n, i, nd, m, checks, r)) return r;
   }
   size_t r = vector_find(h + i, n - i, nd, m);
   return r == kNotFound ? kNotFound : i + r;
