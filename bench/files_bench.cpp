@@ -3,7 +3,6 @@
 // copy measured in the same run; saving 1 MiB of text in the ANSI code page;
 // a wildcard existence test in a folder of 1000 files.
 #include <benchmark/benchmark.h>
-
 #include <unistd.h>
 
 #include <filesystem>
@@ -74,8 +73,7 @@ BENCHMARK(BigFileCopy)->Unit(benchmark::kMillisecond);
 
 void BigFileCopyReference(benchmark::State& state) {
   const std::string& root = scratch().root;
-  for (auto _ : state)
-    stdfs::copy_file(root + "/big.bin", root + "/big3.bin", stdfs::copy_options::overwrite_existing);
+  for (auto _ : state) stdfs::copy_file(root + "/big.bin", root + "/big3.bin", stdfs::copy_options::overwrite_existing);
   state.SetBytesProcessed(state.iterations() * (int64_t{32} << 20));
 }
 BENCHMARK(BigFileCopyReference)->Unit(benchmark::kMillisecond);

@@ -25,11 +25,20 @@ Text html(TextView s) {
   Text out;
   for (char16_t c : s) {
     switch (c) {
-      case u'<': out += u"&lt;"; break;
-      case u'>': out += u"&gt;"; break;
-      case u'&': out += u"&amp;"; break;
-      case u'"': out += u"&quot;"; break;
-      default: out.push_back(c);
+      case u'<':
+        out += u"&lt;";
+        break;
+      case u'>':
+        out += u"&gt;";
+        break;
+      case u'&':
+        out += u"&amp;";
+        break;
+      case u'"':
+        out += u"&quot;";
+        break;
+      default:
+        out.push_back(c);
     }
   }
   return out;
@@ -166,8 +175,9 @@ void upload_save(Page& p) {
     for (const char16_t* field : {u"file1", u"file2"}) {
       Variant item = call(up, u"Files", {Variant(Text(field))});
       if (!get(item, u"IsFile").to_bool()) continue;
-      bool ok = call(item, u"SavetoFile", {p.server(), Variant(Text(u"/UploadFile/")), Variant(int16_t{0}), Variant(false)})
-                    .to_bool();
+      bool ok =
+          call(item, u"SavetoFile", {p.server(), Variant(Text(u"/UploadFile/")), Variant(int16_t{0}), Variant(false)})
+              .to_bool();
       if (ok) {
         p.write(u"<li class=file>" + Text(field) + u"|" + html(get(item, u"LocalName").to_text()) + u"|" +
                 html(get(item, u"FileName").to_text()) + u"|" + get(item, u"Size").to_text() + u"</li>");
@@ -175,8 +185,8 @@ void upload_save(Page& p) {
         p.write(u"<li class=failed>" + Text(field) + u"|" + html(get(item, u"Exception").to_text()) + u"</li>");
       }
     }
-    p.write(u"</ul><p class=fields>title=" + html(call(up, u"Forms", {Variant(Text(u"title"))}).to_text()) +
-            u"|memo=" + html(call(up, u"Forms", {Variant(Text(u"memo"))}).to_text()) + u"</p>");
+    p.write(u"</ul><p class=fields>title=" + html(call(up, u"Forms", {Variant(Text(u"title"))}).to_text()) + u"|memo=" +
+            html(call(up, u"Forms", {Variant(Text(u"memo"))}).to_text()) + u"</p>");
     p.write(success_script(u"上传成功！", u"index.asp"));
     page_end(p);
   } catch (const ScriptError& e) {
@@ -190,10 +200,11 @@ void upload_save(Page& p) {
 void upload_onecall(Page& p) {
   page_start(p, u"上传结果");
   try {
-    Text result = call(component(), u"CommFileUpload",
-                       {p.server(), p.request(), Variant(Text(kAllowed)), Variant(int32_t{0}), Variant(int32_t{0}),
-                        Variant(Text(u"/UploadFile/")), Variant(int16_t{0}), Variant(false), Variant(Text(u"title|memo"))})
-                      .to_text();
+    Text result =
+        call(component(), u"CommFileUpload",
+             {p.server(), p.request(), Variant(Text(kAllowed)), Variant(int32_t{0}), Variant(int32_t{0}),
+              Variant(Text(u"/UploadFile/")), Variant(int16_t{0}), Variant(false), Variant(Text(u"title|memo"))})
+            .to_text();
     p.write(u"<pre class=result>" + html(result) + u"</pre>");
   } catch (const ScriptError& e) {
     if (!missing_piece(e)) throw;

@@ -1,7 +1,7 @@
 // The façade members this subsystem implements.
 #include "check/guards.h"
-#include "check/validators.h"
 #include "check/idcard.h"
+#include "check/validators.h"
 #include "frame/facade.h"
 
 namespace brevane {

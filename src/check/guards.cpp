@@ -19,9 +19,9 @@ constexpr char16_t kAllowMessage[] = u"本功能尚未开启，请联系管理�
 constexpr char16_t kNoRecordMessage[] = u"没有该记录,可能原因是ID出错或从非法路径进入。";
 
 // Matched inside words and in lower case only, exactly as listed.
-constexpr std::array<TextView, 16> kInjectKeywords = {
-    u"'", u"and", u"exec", u"insert", u"select", u"delete", u"update", u"count",
-    u"*", u"%", u"chr", u"mid", u"master", u"truncate", u"char", u"declare"};
+constexpr std::array<TextView, 16> kInjectKeywords = {u"'",      u"and",      u"exec", u"insert", u"select", u"delete",
+                                                      u"update", u"count",    u"*",    u"%",      u"chr",    u"mid",
+                                                      u"master", u"truncate", u"char", u"declare"};
 
 void reject(const Variant& response, TextView message, bool close_parent) {
   show_error_page(response, Variant(u""), Variant(u""), message, close_parent);

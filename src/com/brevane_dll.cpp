@@ -41,5 +41,4 @@ HRESULT __stdcall DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
 HRESULT __stdcall DllCanUnloadNow() { return com::can_unload_now(); }
 HRESULT __stdcall DllRegisterServer() { return com::register_server(); }
 HRESULT __stdcall DllUnregisterServer() { return com::unregister_server(); }
-
 }

@@ -5,9 +5,9 @@
 // one catch point that turns them into HRESULTs.
 #pragma once
 
-#include <windows.h>
 #include <oaidl.h>
 #include <ocidl.h>
+#include <windows.h>
 
 #include <span>
 #include <string>

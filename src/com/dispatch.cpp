@@ -52,9 +52,12 @@ class ComObject : public Interfaces... {
 bool same_value(const Variant& a, const Variant& b) {
   if (a.type() != b.type()) return false;
   switch (a.type()) {
-    case VarType::String: return &a.text() == &b.text();
-    case VarType::ByteArray: return &a.bytes() == &b.bytes();
-    case VarType::Array: return &a.array() == &b.array();
+    case VarType::String:
+      return &a.text() == &b.text();
+    case VarType::ByteArray:
+      return &a.bytes() == &b.bytes();
+    case VarType::Array:
+      return &a.array() == &b.array();
     case VarType::Object: {
       auto raw = [](const Variant& v) -> const Object* {
         try {
@@ -65,7 +68,8 @@ bool same_value(const Variant& a, const Variant& b) {
       };
       return raw(a) == raw(b);
     }
-    default: return a.raw_int() == b.raw_int() && a.raw_double() == b.raw_double();
+    default:
+      return a.raw_int() == b.raw_int() && a.raw_double() == b.raw_double();
   }
 }
 
@@ -172,8 +176,8 @@ class ObjectDispatch final : public ComObject<IDispatch, IProvideClassInfo> {
     }
   }
 
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* dp, VARIANT* result,
-                                   EXCEPINFO* ei, UINT* arg_err) override {
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* dp, VARIANT* result, EXCEPINFO* ei,
+                                   UINT* arg_err) override {
     if (result) VariantInit(result);
     if (arg_err) *arg_err = 0;
     try {

@@ -1,10 +1,10 @@
 // In-process server plumbing: the one catch point, class factories,
 // registration and the embedded type library.
+#include <olectl.h>
+
 #include <atomic>
 #include <mutex>
 #include <new>
-
-#include <olectl.h>
 
 #include "com/com_support.h"
 #include "com/object_context.h"
@@ -21,8 +21,8 @@ void fill_excepinfo(int number, const Text& description, EXCEPINFO* ei) {
   // passed through us keeps its value.
   ei->scode = number < 0 ? static_cast<SCODE>(number) : MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, number);
   ei->bstrSource = SysAllocString(wide(module().source).c_str());
-  ei->bstrDescription = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(description.data()),
-                                          static_cast<UINT>(description.size()));
+  ei->bstrDescription =
+      SysAllocStringLen(reinterpret_cast<const OLECHAR*>(description.data()), static_cast<UINT>(description.size()));
 }
 
 HRESULT hresult_from_current_exception(EXCEPINFO* ei) {
@@ -117,8 +117,10 @@ class ClassFactory final : public IClassFactory {
     }
   }
   HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-    if (lock) add_object_ref();
-    else release_object_ref();
+    if (lock)
+      add_object_ref();
+    else
+      release_object_ref();
     return S_OK;
   }
 
@@ -130,13 +132,15 @@ class ClassFactory final : public IClassFactory {
 // Writes one default or named string value, creating the key.
 void set_value(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
   HKEY k = nullptr;
-  LONG rc = RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
-                            &k, nullptr);
-  if (rc != ERROR_SUCCESS) throw ScriptError(kPermissionDenied, u"cannot write registry key " + from_wide(key.data(), key.size()));
+  LONG rc = RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &k,
+                            nullptr);
+  if (rc != ERROR_SUCCESS)
+    throw ScriptError(kPermissionDenied, u"cannot write registry key " + from_wide(key.data(), key.size()));
   rc = RegSetValueExW(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
   RegCloseKey(k);
-  if (rc != ERROR_SUCCESS) throw ScriptError(kPermissionDenied, u"cannot write registry key " + from_wide(key.data(), key.size()));
+  if (rc != ERROR_SUCCESS)
+    throw ScriptError(kPermissionDenied, u"cannot write registry key " + from_wide(key.data(), key.size()));
 }
 
 void delete_tree(const std::wstring& key) { RegDeleteTreeW(HKEY_CLASSES_ROOT, key.c_str()); }

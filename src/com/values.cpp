@@ -31,14 +31,23 @@ Text text_of(BSTR b) { return b ? from_wide(b, SysStringLen(b)) : Text(); }
 // itself; anything else keeps its HRESULT as the number.
 int number_from_hresult(HRESULT hr) {
   switch (hr) {
-    case DISP_E_MEMBERNOTFOUND: case DISP_E_UNKNOWNNAME: return kNoSuchMember;
-    case DISP_E_TYPEMISMATCH: return kTypeMismatch;
-    case DISP_E_OVERFLOW: return kOverflow;
-    case DISP_E_BADPARAMCOUNT: return kWrongArgumentCount;
-    case DISP_E_PARAMNOTOPTIONAL: return kArgumentNotOptional;
-    case DISP_E_BADINDEX: return kSubscriptOutOfRange;
-    case E_OUTOFMEMORY: return kOutOfMemory;
-    default: break;
+    case DISP_E_MEMBERNOTFOUND:
+    case DISP_E_UNKNOWNNAME:
+      return kNoSuchMember;
+    case DISP_E_TYPEMISMATCH:
+      return kTypeMismatch;
+    case DISP_E_OVERFLOW:
+      return kOverflow;
+    case DISP_E_BADPARAMCOUNT:
+      return kWrongArgumentCount;
+    case DISP_E_PARAMNOTOPTIONAL:
+      return kArgumentNotOptional;
+    case DISP_E_BADINDEX:
+      return kSubscriptOutOfRange;
+    case E_OUTOFMEMORY:
+      return kOutOfMemory;
+    default:
+      break;
   }
   if (HRESULT_FACILITY(hr) == FACILITY_CONTROL) return HRESULT_CODE(hr);
   return static_cast<int>(hr);
@@ -235,7 +244,8 @@ ObjectPtr create_system_object(TextView progid) {
   if (FAILED(CLSIDFromProgID(name.c_str(), &clsid))) return nullptr;
   IDispatch* d = nullptr;
   if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
-                              reinterpret_cast<void**>(&d))) || !d)
+                              reinterpret_cast<void**>(&d))) ||
+      !d)
     return nullptr;
   Variant obj;
   try {
@@ -260,26 +270,46 @@ Variant from_variant(const VARIANT& v) {
   if (vt & VT_ARRAY) return from_safearray(ref ? (v.pparray ? *v.pparray : nullptr) : v.parray, vt & VT_TYPEMASK);
 #define BV_PICK(field, ref_field) (ref ? *v.ref_field : v.field)
   switch (vt & VT_TYPEMASK) {
-    case VT_EMPTY: return Variant();
-    case VT_NULL: return Variant::null();
-    case VT_I2: return Variant(static_cast<int16_t>(BV_PICK(iVal, piVal)));
-    case VT_I4: return Variant(static_cast<int32_t>(BV_PICK(lVal, plVal)));
-    case VT_R4: return Variant(BV_PICK(fltVal, pfltVal));
-    case VT_R8: return Variant(BV_PICK(dblVal, pdblVal));
-    case VT_CY: return Variant(Currency{BV_PICK(cyVal, pcyVal).int64});
-    case VT_DATE: return Variant::date(BV_PICK(date, pdate));
-    case VT_BSTR: return Variant(text_of(BV_PICK(bstrVal, pbstrVal)));
-    case VT_DISPATCH: return object_from(BV_PICK(pdispVal, ppdispVal));
-    case VT_UNKNOWN: return object_from(BV_PICK(punkVal, ppunkVal));
-    case VT_ERROR: return Variant::error(BV_PICK(scode, pscode));
-    case VT_BOOL: return Variant(BV_PICK(boolVal, pboolVal) != VARIANT_FALSE);
-    case VT_UI1: return Variant(static_cast<uint8_t>(BV_PICK(bVal, pbVal)));
-    case VT_I1: return Variant(static_cast<int16_t>(BV_PICK(cVal, pcVal)));
-    case VT_UI2: return Variant(static_cast<int32_t>(BV_PICK(uiVal, puiVal)));
-    case VT_UI4: return from_wide_integer(BV_PICK(ulVal, pulVal));
-    case VT_INT: return Variant(static_cast<int32_t>(BV_PICK(intVal, pintVal)));
-    case VT_UINT: return from_wide_integer(BV_PICK(uintVal, puintVal));
-    case VT_I8: return from_wide_integer(BV_PICK(llVal, pllVal));
+    case VT_EMPTY:
+      return Variant();
+    case VT_NULL:
+      return Variant::null();
+    case VT_I2:
+      return Variant(static_cast<int16_t>(BV_PICK(iVal, piVal)));
+    case VT_I4:
+      return Variant(static_cast<int32_t>(BV_PICK(lVal, plVal)));
+    case VT_R4:
+      return Variant(BV_PICK(fltVal, pfltVal));
+    case VT_R8:
+      return Variant(BV_PICK(dblVal, pdblVal));
+    case VT_CY:
+      return Variant(Currency{BV_PICK(cyVal, pcyVal).int64});
+    case VT_DATE:
+      return Variant::date(BV_PICK(date, pdate));
+    case VT_BSTR:
+      return Variant(text_of(BV_PICK(bstrVal, pbstrVal)));
+    case VT_DISPATCH:
+      return object_from(BV_PICK(pdispVal, ppdispVal));
+    case VT_UNKNOWN:
+      return object_from(BV_PICK(punkVal, ppunkVal));
+    case VT_ERROR:
+      return Variant::error(BV_PICK(scode, pscode));
+    case VT_BOOL:
+      return Variant(BV_PICK(boolVal, pboolVal) != VARIANT_FALSE);
+    case VT_UI1:
+      return Variant(static_cast<uint8_t>(BV_PICK(bVal, pbVal)));
+    case VT_I1:
+      return Variant(static_cast<int16_t>(BV_PICK(cVal, pcVal)));
+    case VT_UI2:
+      return Variant(static_cast<int32_t>(BV_PICK(uiVal, puiVal)));
+    case VT_UI4:
+      return from_wide_integer(BV_PICK(ulVal, pulVal));
+    case VT_INT:
+      return Variant(static_cast<int32_t>(BV_PICK(intVal, pintVal)));
+    case VT_UINT:
+      return from_wide_integer(BV_PICK(uintVal, puintVal));
+    case VT_I8:
+      return from_wide_integer(BV_PICK(llVal, pllVal));
     case VT_UI8: {
       ULONGLONG u = BV_PICK(ullVal, pullVal);
       return u <= INT32_MAX ? Variant(static_cast<int32_t>(u)) : Variant(static_cast<double>(u));
@@ -290,7 +320,8 @@ Variant from_variant(const VARIANT& v) {
       if (FAILED(VarR8FromDec(&dec, &d))) throw ScriptError(kOverflow);
       return Variant(d);
     }
-    default: break;
+    default:
+      break;
   }
 #undef BV_PICK
   constexpr int kUnsupportedType = 458;
@@ -300,18 +331,51 @@ Variant from_variant(const VARIANT& v) {
 void to_variant(const Variant& v, VARIANT* out) {
   VariantInit(out);
   switch (v.type()) {
-    case VarType::Empty: return;
-    case VarType::Null: out->vt = VT_NULL; return;
-    case VarType::Integer: out->vt = VT_I2; out->iVal = static_cast<SHORT>(v.raw_int()); return;
-    case VarType::Long: out->vt = VT_I4; out->lVal = static_cast<LONG>(v.raw_int()); return;
-    case VarType::Single: out->vt = VT_R4; out->fltVal = static_cast<float>(v.raw_double()); return;
-    case VarType::Double: out->vt = VT_R8; out->dblVal = v.raw_double(); return;
-    case VarType::Currency: out->vt = VT_CY; out->cyVal.int64 = v.raw_int(); return;
-    case VarType::Date: out->vt = VT_DATE; out->date = v.raw_double(); return;
-    case VarType::String: out->bstrVal = make_bstr(v.text()); out->vt = VT_BSTR; return;
-    case VarType::Error: out->vt = VT_ERROR; out->scode = static_cast<SCODE>(v.raw_int()); return;
-    case VarType::Boolean: out->vt = VT_BOOL; out->boolVal = v.raw_int() ? VARIANT_TRUE : VARIANT_FALSE; return;
-    case VarType::Byte: out->vt = VT_UI1; out->bVal = static_cast<BYTE>(v.raw_int()); return;
+    case VarType::Empty:
+      return;
+    case VarType::Null:
+      out->vt = VT_NULL;
+      return;
+    case VarType::Integer:
+      out->vt = VT_I2;
+      out->iVal = static_cast<SHORT>(v.raw_int());
+      return;
+    case VarType::Long:
+      out->vt = VT_I4;
+      out->lVal = static_cast<LONG>(v.raw_int());
+      return;
+    case VarType::Single:
+      out->vt = VT_R4;
+      out->fltVal = static_cast<float>(v.raw_double());
+      return;
+    case VarType::Double:
+      out->vt = VT_R8;
+      out->dblVal = v.raw_double();
+      return;
+    case VarType::Currency:
+      out->vt = VT_CY;
+      out->cyVal.int64 = v.raw_int();
+      return;
+    case VarType::Date:
+      out->vt = VT_DATE;
+      out->date = v.raw_double();
+      return;
+    case VarType::String:
+      out->bstrVal = make_bstr(v.text());
+      out->vt = VT_BSTR;
+      return;
+    case VarType::Error:
+      out->vt = VT_ERROR;
+      out->scode = static_cast<SCODE>(v.raw_int());
+      return;
+    case VarType::Boolean:
+      out->vt = VT_BOOL;
+      out->boolVal = v.raw_int() ? VARIANT_TRUE : VARIANT_FALSE;
+      return;
+    case VarType::Byte:
+      out->vt = VT_UI1;
+      out->bVal = static_cast<BYTE>(v.raw_int());
+      return;
     case VarType::Object: {
       ObjectPtr obj;
       try {
@@ -340,7 +404,8 @@ void to_variant(const Variant& v, VARIANT* out) {
       for (size_t i = 0; i < a.size(); ++i) to_variant(a[i], &elements[i]);
       return;
     }
-    case VarType::Variant: break;
+    case VarType::Variant:
+      break;
   }
   throw ScriptError(kTypeMismatch);
 }
@@ -366,17 +431,44 @@ void write_back(const Variant& v, VARIANT& slot) {
     *slot.pparray = value->parray;
   } else {
     switch (target) {
-      case VT_BSTR: SysFreeString(*slot.pbstrVal); *slot.pbstrVal = value->bstrVal; break;
-      case VT_DISPATCH: case VT_UNKNOWN:
+      case VT_BSTR:
+        SysFreeString(*slot.pbstrVal);
+        *slot.pbstrVal = value->bstrVal;
+        break;
+      case VT_DISPATCH:
+      case VT_UNKNOWN:
         if (*slot.ppunkVal) (*slot.ppunkVal)->Release();
         *slot.ppunkVal = value->punkVal;
         break;
-      case VT_I2: case VT_BOOL: case VT_UI2: *slot.piVal = value->iVal; break;
-      case VT_I4: case VT_UI4: case VT_INT: case VT_UINT: case VT_ERROR: case VT_R4: *slot.plVal = value->lVal; break;
-      case VT_R8: case VT_CY: case VT_DATE: case VT_I8: case VT_UI8: *slot.pllVal = value->llVal; break;
-      case VT_UI1: case VT_I1: *slot.pbVal = value->bVal; break;
-      case VT_DECIMAL: *slot.pdecVal = value->decVal; break;
-      default: return;
+      case VT_I2:
+      case VT_BOOL:
+      case VT_UI2:
+        *slot.piVal = value->iVal;
+        break;
+      case VT_I4:
+      case VT_UI4:
+      case VT_INT:
+      case VT_UINT:
+      case VT_ERROR:
+      case VT_R4:
+        *slot.plVal = value->lVal;
+        break;
+      case VT_R8:
+      case VT_CY:
+      case VT_DATE:
+      case VT_I8:
+      case VT_UI8:
+        *slot.pllVal = value->llVal;
+        break;
+      case VT_UI1:
+      case VT_I1:
+        *slot.pbVal = value->bVal;
+        break;
+      case VT_DECIMAL:
+        *slot.pdecVal = value->decVal;
+        break;
+      default:
+        return;
     }
   }
   // Ownership moved into the caller's slot.

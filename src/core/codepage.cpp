@@ -8,7 +8,7 @@
 namespace brevane {
 
 struct CodePage::Tables {
-  char16_t single[256] = {};     // 0 with !single_valid: lead byte or invalid
+  char16_t single[256] = {};  // 0 with !single_valid: lead byte or invalid
   bool single_valid[256] = {};
   bool lead[256] = {};
   std::vector<char16_t> dbl = std::vector<char16_t>(65536, 0);  // 0: invalid pair

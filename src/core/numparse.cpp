@@ -14,10 +14,14 @@ std::optional<double> parse_radix(TextView s, int radix) {
   uint64_t v = 0;
   for (char16_t c : s) {
     int d;
-    if (c >= u'0' && c <= u'9') d = c - u'0';
-    else if (c >= u'a' && c <= u'f') d = c - u'a' + 10;
-    else if (c >= u'A' && c <= u'F') d = c - u'A' + 10;
-    else return std::nullopt;
+    if (c >= u'0' && c <= u'9')
+      d = c - u'0';
+    else if (c >= u'a' && c <= u'f')
+      d = c - u'a' + 10;
+    else if (c >= u'A' && c <= u'F')
+      d = c - u'A' + 10;
+    else
+      return std::nullopt;
     if (d >= radix) return std::nullopt;
     v = v * radix + d;
   }
@@ -65,8 +69,10 @@ std::optional<double> parse_number(TextView s) {
     }
   };
   take_sign();
-  if (!s.empty() && is_currency_sign(s.front())) s.remove_prefix(1);
-  else if (!s.empty() && is_currency_sign(s.back())) s.remove_suffix(1);
+  if (!s.empty() && is_currency_sign(s.front()))
+    s.remove_prefix(1);
+  else if (!s.empty() && is_currency_sign(s.back()))
+    s.remove_suffix(1);
   take_sign();
   std::string ascii;
   size_t i = 0;

@@ -42,10 +42,14 @@ Variant call_default(const Variant& target, std::initializer_list<Variant> args)
 
 Variant ParamInfo::default_value() const {
   switch (default_kind) {
-    case DefaultKind::Text: return Variant(Text(default_text));
-    case DefaultKind::Number: return Variant(default_number);
-    case DefaultKind::Bool: return Variant(default_number != 0);
-    case DefaultKind::None: break;
+    case DefaultKind::Text:
+      return Variant(Text(default_text));
+    case DefaultKind::Number:
+      return Variant(default_number);
+    case DefaultKind::Bool:
+      return Variant(default_number != 0);
+    case DefaultKind::None:
+      break;
   }
   return type == VarType::Variant ? Variant::missing() : Variant();
 }
@@ -94,22 +98,20 @@ HandlerTable::HandlerTable(const ClassInfo& info, std::initializer_list<std::vec
       bool found = false;
       for (size_t i = 0; i < info.members.size(); ++i) {
         const MemberInfo& m = info.members[i];
-        bool same_kind = m.kind == b.kind ||
-                         (b.kind == MemberKind::Function && m.kind == MemberKind::Sub);
+        bool same_kind = m.kind == b.kind || (b.kind == MemberKind::Function && m.kind == MemberKind::Sub);
         if (!same_kind || m.name != b.name) continue;
         // A routine whose arity disagrees with its declaration is a build
         // mistake; stop at start-up rather than misroute arguments later.
         if (m.params.size() != b.arity) {
-          std::fprintf(stderr, "%s.%s: declared with %zu parameters, bound with %zu\n",
-                       to_utf8(info.name).c_str(), to_utf8(m.name).c_str(), m.params.size(), b.arity);
+          std::fprintf(stderr, "%s.%s: declared with %zu parameters, bound with %zu\n", to_utf8(info.name).c_str(),
+                       to_utf8(m.name).c_str(), m.params.size(), b.arity);
           std::abort();
         }
         handlers_[i] = b.handler;
         found = true;
       }
       if (!found) {
-        std::fprintf(stderr, "%s has no member %s to bind\n", to_utf8(info.name).c_str(),
-                     to_utf8(b.name).c_str());
+        std::fprintf(stderr, "%s has no member %s to bind\n", to_utf8(info.name).c_str(), to_utf8(b.name).c_str());
         std::abort();
       }
     }

@@ -108,17 +108,28 @@ namespace detail {
 template <class T>
 decltype(auto) from_slot(Variant& v) {
   using D = std::remove_cvref_t<T>;
-  if constexpr (std::is_same_v<T, Variant&>) return (v);
-  else if constexpr (std::is_same_v<D, Variant>) return Variant(v);
-  else if constexpr (std::is_same_v<D, Text>) return v.to_text();
-  else if constexpr (std::is_same_v<D, bool>) return v.to_bool();
-  else if constexpr (std::is_same_v<D, int16_t>) return v.to_i16();
-  else if constexpr (std::is_same_v<D, int32_t>) return v.to_i32();
-  else if constexpr (std::is_same_v<D, uint8_t>) return v.to_u8();
-  else if constexpr (std::is_same_v<D, float>) return v.to_single();
-  else if constexpr (std::is_same_v<D, double>) return v.to_double();
-  else if constexpr (std::is_same_v<D, Currency>) return v.to_currency();
-  else static_assert(sizeof(T) == 0, "unsupported parameter type for a bound routine");
+  if constexpr (std::is_same_v<T, Variant&>)
+    return (v);
+  else if constexpr (std::is_same_v<D, Variant>)
+    return Variant(v);
+  else if constexpr (std::is_same_v<D, Text>)
+    return v.to_text();
+  else if constexpr (std::is_same_v<D, bool>)
+    return v.to_bool();
+  else if constexpr (std::is_same_v<D, int16_t>)
+    return v.to_i16();
+  else if constexpr (std::is_same_v<D, int32_t>)
+    return v.to_i32();
+  else if constexpr (std::is_same_v<D, uint8_t>)
+    return v.to_u8();
+  else if constexpr (std::is_same_v<D, float>)
+    return v.to_single();
+  else if constexpr (std::is_same_v<D, double>)
+    return v.to_double();
+  else if constexpr (std::is_same_v<D, Currency>)
+    return v.to_currency();
+  else
+    static_assert(sizeof(T) == 0, "unsupported parameter type for a bound routine");
 }
 
 template <class R, class Call>
@@ -155,9 +166,13 @@ struct Traits<R (C::*)(A...) const> : Traits<R (C::*)(A...)> {};
 template <class M>
 struct MemberClass;
 template <class C, class R, class... A>
-struct MemberClass<R (C::*)(A...)> { using type = C; };
+struct MemberClass<R (C::*)(A...)> {
+  using type = C;
+};
 template <class C, class R, class... A>
-struct MemberClass<R (C::*)(A...) const> { using type = C; };
+struct MemberClass<R (C::*)(A...) const> {
+  using type = C;
+};
 
 }  // namespace detail
 
@@ -165,9 +180,7 @@ struct MemberClass<R (C::*)(A...) const> { using type = C; };
 template <auto F>
 Binding bind(std::u16string_view name, MemberKind kind = MemberKind::Function) {
   using Tr = detail::Traits<decltype(F)>;
-  Handler h = [](Object&, Variant* const* s) {
-    return Tr::template call<F>(s, std::make_index_sequence<Tr::arity>{});
-  };
+  Handler h = [](Object&, Variant* const* s) { return Tr::template call<F>(s, std::make_index_sequence<Tr::arity>{}); };
   return {name, kind, h, Tr::arity};
 }
 

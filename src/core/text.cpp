@@ -10,9 +10,7 @@ Text from_utf8(std::string_view s) {
     auto b0 = static_cast<unsigned char>(s[i]);
     char32_t cp = 0xFFFD;
     size_t len = 1;
-    auto cont = [&](size_t k) {
-      return i + k < s.size() && (static_cast<unsigned char>(s[i + k]) & 0xC0) == 0x80;
-    };
+    auto cont = [&](size_t k) { return i + k < s.size() && (static_cast<unsigned char>(s[i + k]) & 0xC0) == 0x80; };
     auto bits = [&](size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(s[i + k]) & 0x3F); };
     if (b0 < 0x80) {
       cp = b0;

@@ -85,8 +85,13 @@ bool Variant::is_missing() const { return type_ == VarType::Error && i_ == kPara
 
 bool Variant::is_numeric_type() const {
   switch (type_) {
-    case VarType::Integer: case VarType::Long: case VarType::Single: case VarType::Double:
-    case VarType::Currency: case VarType::Byte: case VarType::Boolean:
+    case VarType::Integer:
+    case VarType::Long:
+    case VarType::Single:
+    case VarType::Double:
+    case VarType::Currency:
+    case VarType::Byte:
+    case VarType::Boolean:
       return true;
     default:
       return false;
@@ -126,17 +131,28 @@ Variant Variant::value() const {
 
 Text Variant::to_text() const {
   switch (type_) {
-    case VarType::Empty: return {};
-    case VarType::Null: throw ScriptError(kInvalidUseOfNull);
-    case VarType::Integer: case VarType::Long: case VarType::Byte:
+    case VarType::Empty:
+      return {};
+    case VarType::Null:
+      throw ScriptError(kInvalidUseOfNull);
+    case VarType::Integer:
+    case VarType::Long:
+    case VarType::Byte:
       return T(std::to_string(i_));
-    case VarType::Boolean: return i_ ? u"True" : u"False";
-    case VarType::Single: return format_float(d_, 7);
-    case VarType::Double: return format_float(d_, 15);
-    case VarType::Currency: return format_currency(i_);
-    case VarType::Date: return format_ole_date(d_);
-    case VarType::String: return *s_;
-    case VarType::Object: return value().to_text();
+    case VarType::Boolean:
+      return i_ ? u"True" : u"False";
+    case VarType::Single:
+      return format_float(d_, 7);
+    case VarType::Double:
+      return format_float(d_, 15);
+    case VarType::Currency:
+      return format_currency(i_);
+    case VarType::Date:
+      return format_ole_date(d_);
+    case VarType::String:
+      return *s_;
+    case VarType::Object:
+      return value().to_text();
     case VarType::ByteArray: {
       // Bytes packed two to a code unit, low byte first, as the engine does.
       Text t;
@@ -146,31 +162,42 @@ Text Variant::to_text() const {
         t.push_back(static_cast<char16_t>(b[k] | (k + 1 < b.size() ? b[k + 1] << 8 : 0)));
       return t;
     }
-    default: mismatch();
+    default:
+      mismatch();
   }
 }
 
 double Variant::to_double() const {
   switch (type_) {
-    case VarType::Empty: return 0;
-    case VarType::Null: throw ScriptError(kInvalidUseOfNull);
-    case VarType::Integer: case VarType::Long: case VarType::Byte: case VarType::Boolean:
+    case VarType::Empty:
+      return 0;
+    case VarType::Null:
+      throw ScriptError(kInvalidUseOfNull);
+    case VarType::Integer:
+    case VarType::Long:
+    case VarType::Byte:
+    case VarType::Boolean:
       return static_cast<double>(i_);
-    case VarType::Single: case VarType::Double: case VarType::Date: return d_;
-    case VarType::Currency: return static_cast<double>(i_) / 10000.0;
+    case VarType::Single:
+    case VarType::Double:
+    case VarType::Date:
+      return d_;
+    case VarType::Currency:
+      return static_cast<double>(i_) / 10000.0;
     case VarType::String: {
       auto n = parse_number(*s_);
       if (!n) mismatch();
       return *n;
     }
-    case VarType::Object: return value().to_double();
-    default: mismatch();
+    case VarType::Object:
+      return value().to_double();
+    default:
+      mismatch();
   }
 }
 
 int16_t Variant::to_i16() const {
-  if (type_ == VarType::Integer || type_ == VarType::Byte || type_ == VarType::Boolean)
-    return static_cast<int16_t>(i_);
+  if (type_ == VarType::Integer || type_ == VarType::Byte || type_ == VarType::Boolean) return static_cast<int16_t>(i_);
   return static_cast<int16_t>(round_to_integer(to_double(), -32768, 32767));
 }
 
@@ -201,10 +228,15 @@ float Variant::to_single() const {
 
 Currency Variant::to_currency() const {
   switch (type_) {
-    case VarType::Currency: return Currency{i_};
-    case VarType::Integer: case VarType::Long: case VarType::Byte: case VarType::Boolean:
+    case VarType::Currency:
+      return Currency{i_};
+    case VarType::Integer:
+    case VarType::Long:
+    case VarType::Byte:
+    case VarType::Boolean:
       return Currency::from_units(i_);
-    default: break;
+    default:
+      break;
   }
   double d = to_double() * 10000.0;
   if (std::isnan(d) || std::fabs(d) >= 9.2233720368547758e18) overflow();
@@ -213,8 +245,10 @@ Currency Variant::to_currency() const {
 
 bool Variant::to_bool() const {
   switch (type_) {
-    case VarType::Empty: return false;
-    case VarType::Null: throw ScriptError(kInvalidUseOfNull);
+    case VarType::Empty:
+      return false;
+    case VarType::Null:
+      throw ScriptError(kInvalidUseOfNull);
     case VarType::String: {
       const Text& s = *s_;
       Text t = s;
@@ -226,42 +260,65 @@ bool Variant::to_bool() const {
       if (!n) mismatch();
       return *n != 0;
     }
-    case VarType::Object: return value().to_bool();
-    case VarType::Single: case VarType::Double: case VarType::Date: return d_ != 0;
-    case VarType::Integer: case VarType::Long: case VarType::Byte: case VarType::Boolean:
+    case VarType::Object:
+      return value().to_bool();
+    case VarType::Single:
+    case VarType::Double:
+    case VarType::Date:
+      return d_ != 0;
+    case VarType::Integer:
+    case VarType::Long:
+    case VarType::Byte:
+    case VarType::Boolean:
     case VarType::Currency:
       return i_ != 0;
-    default: mismatch();
+    default:
+      mismatch();
   }
 }
 
 double Variant::to_date() const {
   switch (type_) {
-    case VarType::Date: return d_;
+    case VarType::Date:
+      return d_;
     case VarType::String: {
       if (auto d = parse_date(*s_)) return *d;
       if (auto n = parse_number(*s_)) return *n;
       mismatch();
     }
-    case VarType::Object: return value().to_date();
-    default: return to_double();
+    case VarType::Object:
+      return value().to_date();
+    default:
+      return to_double();
   }
 }
 
 Variant Variant::convert_to(VarType target) const {
   switch (target) {
-    case VarType::Variant: return *this;
-    case VarType::Empty: return {};
-    case VarType::Null: return null();
-    case VarType::Integer: return to_i16();
-    case VarType::Long: return to_i32();
-    case VarType::Byte: return to_u8();
-    case VarType::Single: return to_single();
-    case VarType::Double: return to_double();
-    case VarType::Currency: return to_currency();
-    case VarType::Boolean: return to_bool();
-    case VarType::Date: return date(to_date());
-    case VarType::String: return to_text();
+    case VarType::Variant:
+      return *this;
+    case VarType::Empty:
+      return {};
+    case VarType::Null:
+      return null();
+    case VarType::Integer:
+      return to_i16();
+    case VarType::Long:
+      return to_i32();
+    case VarType::Byte:
+      return to_u8();
+    case VarType::Single:
+      return to_single();
+    case VarType::Double:
+      return to_double();
+    case VarType::Currency:
+      return to_currency();
+    case VarType::Boolean:
+      return to_bool();
+    case VarType::Date:
+      return date(to_date());
+    case VarType::String:
+      return to_text();
     case VarType::Object:
       if (type_ == VarType::Object) return *this;
       mismatch();
@@ -272,7 +329,8 @@ Variant Variant::convert_to(VarType target) const {
     case VarType::Array:
       if (type_ == VarType::Array) return *this;
       mismatch();
-    default: mismatch();
+    default:
+      mismatch();
   }
 }
 

@@ -91,7 +91,8 @@ Text Mid(TextView s, int64_t start, std::optional<int64_t> length) {
   if (length) check_nonnegative(*length);
   if (static_cast<size_t>(start) > s.size()) return {};
   size_t from = static_cast<size_t>(start - 1);
-  size_t n = length ? static_cast<size_t>(std::min<int64_t>(*length, static_cast<int64_t>(s.size() - from))) : s.size() - from;
+  size_t n =
+      length ? static_cast<size_t>(std::min<int64_t>(*length, static_cast<int64_t>(s.size() - from))) : s.size() - from;
   return Text(s.substr(from, n));
 }
 
@@ -181,10 +182,14 @@ bool IsNumericText(TextView s) { return parse_number(s).has_value(); }
 
 bool IsNumeric(const Variant& v) {
   switch (v.type()) {
-    case VarType::Empty: return true;
-    case VarType::String: return IsNumericText(v.text());
-    case VarType::Object: return IsNumeric(v.value());
-    default: return v.is_numeric_type();
+    case VarType::Empty:
+      return true;
+    case VarType::String:
+      return IsNumericText(v.text());
+    case VarType::Object:
+      return IsNumeric(v.value());
+    default:
+      return v.is_numeric_type();
   }
 }
 
@@ -203,7 +208,8 @@ double Val(TextView s) {
       Text hex;
       while (i < s.size()) {
         char16_t c = s[i];
-        bool ok = (c >= u'0' && c <= u'7') || (radix == 16 && ((c >= u'8' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F')));
+        bool ok = (c >= u'0' && c <= u'7') ||
+                  (radix == 16 && ((c >= u'8' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F')));
         if (!ok) break;
         hex.push_back(c);
         ++i;
@@ -294,9 +300,12 @@ int Asc(TextView s) {
 
 Text Hex(int64_t v) {
   char buf[32];
-  if (v >= -32768 && v < 0) std::snprintf(buf, sizeof buf, "%X", static_cast<unsigned>(static_cast<uint16_t>(v)));
-  else if (v < 0) std::snprintf(buf, sizeof buf, "%X", static_cast<uint32_t>(v));
-  else std::snprintf(buf, sizeof buf, "%llX", static_cast<unsigned long long>(v));
+  if (v >= -32768 && v < 0)
+    std::snprintf(buf, sizeof buf, "%X", static_cast<unsigned>(static_cast<uint16_t>(v)));
+  else if (v < 0)
+    std::snprintf(buf, sizeof buf, "%X", static_cast<uint32_t>(v));
+  else
+    std::snprintf(buf, sizeof buf, "%llX", static_cast<unsigned long long>(v));
   return T(buf);
 }
 

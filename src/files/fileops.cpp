@@ -91,8 +91,7 @@ int16_t CommFolderCopyMove(Text p_FolderNameSource, Text p_FolderNameDestination
 
 int16_t CommFileCopyMove(Text p_FileNameSource, Text p_FileNameDestination, Text p_CopyMoveModen,
                          Text p_OverWriteModen) {
-  return copy_move_with(CommFileExist, p_FileNameSource, p_FileNameDestination, p_CopyMoveModen,
-                        p_OverWriteModen);
+  return copy_move_with(CommFileExist, p_FileNameSource, p_FileNameDestination, p_CopyMoveModen, p_OverWriteModen);
 }
 
 // ---- text files ----

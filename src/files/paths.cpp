@@ -63,9 +63,9 @@ Text CommFileGetIcon(Text p_FileExt, Text p_IconExt, Text p_IconType) {
   Text key = u"|" + vb::LCase(p_FileExt) + u"|";
   Text icon = TextView(kIconList).find(key) != TextView::npos ? p_FileExt : Text(u"unknown");
   bool big = vb::LCase(p_IconType) == u"big";
-  return (big ? Text(u"<img src=../comm/image/fileswt1/") : Text(u"<img src=../comm/image/fileswt/")) + icon +
-         u"." + p_IconExt + (big ? u" border=0 width=35 height=32 alt='" : u" border=0 width=16 height=16 alt='") +
-         p_FileExt + u"' align='absmiddle'>";
+  return (big ? Text(u"<img src=../comm/image/fileswt1/") : Text(u"<img src=../comm/image/fileswt/")) + icon + u"." +
+         p_IconExt + (big ? u" border=0 width=35 height=32 alt='" : u" border=0 width=16 height=16 alt='") + p_FileExt +
+         u"' align='absmiddle'>";
 }
 
 int32_t CommFileGetSize(Text p_FileName) {
@@ -78,8 +78,8 @@ int32_t CommFileGetSize(Text p_FileName) {
 
 Text CommFileGetTimeName() {
   DateParts now = local_now();
-  return digits(now.year, 4) + digits(now.month, 2) + digits(now.day, 2) + digits(now.hour, 2) +
-         digits(now.minute, 2) + digits(now.second, 2);
+  return digits(now.year, 4) + digits(now.month, 2) + digits(now.day, 2) + digits(now.hour, 2) + digits(now.minute, 2) +
+         digits(now.second, 2);
 }
 
 Text CommFileGetRndName(int16_t p_Length) {

@@ -46,7 +46,8 @@ Text error_page_html(TextView message, bool close_parent) {
   h += kComponentCaption;
   h += u"</title>";
   h += u"<body bgcolor='#FFFFFF' leftmargin='0' topmargin='0' "
-       u"onload=ZeltoPreloadImages('../Comm/Image/Zelto_Error_ButtonClose2.asp','../Comm/Image/Zelto_Error_ButtonReturn2.asp')>";
+       u"onload=ZeltoPreloadImages('../Comm/Image/Zelto_Error_ButtonClose2.asp','../Comm/Image/"
+       u"Zelto_Error_ButtonReturn2.asp')>";
   h += u"<table height='100%' cellspacing=0 cellpadding=0 width='100%' border=0><tr><td height='60%'>";
   h += u"<table class=body cellspacing=0 cellpadding=0 width=400 align=center "
        u"background='../Comm/Image/Zelto_Error_TopBg.asp' border=0><tr>";

@@ -11,8 +11,14 @@ const HandlerTable& facade_table() {
       declared_class(u"BrevaneCls"),
       {{bind_member<&BrevaneCls::CommMd5>(u"CommMd5"), bind_member<&BrevaneCls::CommServU>(u"CommServU"),
         bind_member<&BrevaneCls::CommGetVersion>(u"CommGetVersion")},
-       frame_bindings(), upload_bindings(), text_bindings(), check_bindings(), files_bindings(),
-       transfer_bindings(), html_bindings(), filemanager_bindings()});
+       frame_bindings(),
+       upload_bindings(),
+       text_bindings(),
+       check_bindings(),
+       files_bindings(),
+       transfer_bindings(),
+       html_bindings(),
+       filemanager_bindings()});
   return table;
 }
 

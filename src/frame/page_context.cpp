@@ -12,22 +12,32 @@ std::atomic<PageContextSource> g_source{nullptr};
 
 const Variant& pick(const PageContext& c, PageObject which) {
   switch (which) {
-    case PageObject::Request: return c.request;
-    case PageObject::Response: return c.response;
-    case PageObject::Server: return c.server;
-    case PageObject::Session: return c.session;
-    case PageObject::Application: return c.application;
+    case PageObject::Request:
+      return c.request;
+    case PageObject::Response:
+      return c.response;
+    case PageObject::Server:
+      return c.server;
+    case PageObject::Session:
+      return c.session;
+    case PageObject::Application:
+      return c.application;
   }
   return c.request;
 }
 
 const char16_t* name_of(PageObject which) {
   switch (which) {
-    case PageObject::Request: return u"Request";
-    case PageObject::Response: return u"Response";
-    case PageObject::Server: return u"Server";
-    case PageObject::Session: return u"Session";
-    case PageObject::Application: return u"Application";
+    case PageObject::Request:
+      return u"Request";
+    case PageObject::Response:
+      return u"Response";
+    case PageObject::Server:
+      return u"Server";
+    case PageObject::Session:
+      return u"Session";
+    case PageObject::Application:
+      return u"Application";
   }
   return u"";
 }
@@ -54,7 +64,9 @@ Variant require_page_object(PageObject which, TextView member) {
 
 const PageContext* current_page_context() { return t_current; }
 
-PageScope::PageScope(PageContext context) : context_(std::move(context)), previous_(t_current) { t_current = &context_; }
+PageScope::PageScope(PageContext context) : context_(std::move(context)), previous_(t_current) {
+  t_current = &context_;
+}
 
 PageScope::~PageScope() { t_current = previous_; }
 

@@ -24,38 +24,70 @@ struct State {
 #define BV_G(y, z, t) (z ^ (t & (y ^ z)))
 #define BV_H(y, z, t) (y ^ z ^ t)
 #define BV_I(y, z, t) (z ^ (y | ~t))
-    BV_STEP(BV_F, A, B, C, D, 0, 7, 0xd76aa478); BV_STEP(BV_F, D, A, B, C, 1, 12, 0xe8c7b756);
-    BV_STEP(BV_F, C, D, A, B, 2, 17, 0x242070db); BV_STEP(BV_F, B, C, D, A, 3, 22, 0xc1bdceee);
-    BV_STEP(BV_F, A, B, C, D, 4, 7, 0xf57c0faf); BV_STEP(BV_F, D, A, B, C, 5, 12, 0x4787c62a);
-    BV_STEP(BV_F, C, D, A, B, 6, 17, 0xa8304613); BV_STEP(BV_F, B, C, D, A, 7, 22, 0xfd469501);
-    BV_STEP(BV_F, A, B, C, D, 8, 7, 0x698098d8); BV_STEP(BV_F, D, A, B, C, 9, 12, 0x8b44f7af);
-    BV_STEP(BV_F, C, D, A, B, 10, 17, 0xffff5bb1); BV_STEP(BV_F, B, C, D, A, 11, 22, 0x895cd7be);
-    BV_STEP(BV_F, A, B, C, D, 12, 7, 0x6b901122); BV_STEP(BV_F, D, A, B, C, 13, 12, 0xfd987193);
-    BV_STEP(BV_F, C, D, A, B, 14, 17, 0xa679438e); BV_STEP(BV_F, B, C, D, A, 15, 22, 0x49b40821);
-    BV_STEP(BV_G, A, B, C, D, 1, 5, 0xf61e2562); BV_STEP(BV_G, D, A, B, C, 6, 9, 0xc040b340);
-    BV_STEP(BV_G, C, D, A, B, 11, 14, 0x265e5a51); BV_STEP(BV_G, B, C, D, A, 0, 20, 0xe9b6c7aa);
-    BV_STEP(BV_G, A, B, C, D, 5, 5, 0xd62f105d); BV_STEP(BV_G, D, A, B, C, 10, 9, 0x02441453);
-    BV_STEP(BV_G, C, D, A, B, 15, 14, 0xd8a1e681); BV_STEP(BV_G, B, C, D, A, 4, 20, 0xe7d3fbc8);
-    BV_STEP(BV_G, A, B, C, D, 9, 5, 0x21e1cde6); BV_STEP(BV_G, D, A, B, C, 14, 9, 0xc33707d6);
-    BV_STEP(BV_G, C, D, A, B, 3, 14, 0xf4d50d87); BV_STEP(BV_G, B, C, D, A, 8, 20, 0x455a14ed);
-    BV_STEP(BV_G, A, B, C, D, 13, 5, 0xa9e3e905); BV_STEP(BV_G, D, A, B, C, 2, 9, 0xfcefa3f8);
-    BV_STEP(BV_G, C, D, A, B, 7, 14, 0x676f02d9); BV_STEP(BV_G, B, C, D, A, 12, 20, 0x8d2a4c8a);
-    BV_STEP(BV_H, A, B, C, D, 5, 4, 0xfffa3942); BV_STEP(BV_H, D, A, B, C, 8, 11, 0x8771f681);
-    BV_STEP(BV_H, C, D, A, B, 11, 16, 0x6d9d6122); BV_STEP(BV_H, B, C, D, A, 14, 23, 0xfde5380c);
-    BV_STEP(BV_H, A, B, C, D, 1, 4, 0xa4beea44); BV_STEP(BV_H, D, A, B, C, 4, 11, 0x4bdecfa9);
-    BV_STEP(BV_H, C, D, A, B, 7, 16, 0xf6bb4b60); BV_STEP(BV_H, B, C, D, A, 10, 23, 0xbebfbc70);
-    BV_STEP(BV_H, A, B, C, D, 13, 4, 0x289b7ec6); BV_STEP(BV_H, D, A, B, C, 0, 11, 0xeaa127fa);
-    BV_STEP(BV_H, C, D, A, B, 3, 16, 0xd4ef3085); BV_STEP(BV_H, B, C, D, A, 6, 23, 0x04881d05);
-    BV_STEP(BV_H, A, B, C, D, 9, 4, 0xd9d4d039); BV_STEP(BV_H, D, A, B, C, 12, 11, 0xe6db99e5);
-    BV_STEP(BV_H, C, D, A, B, 15, 16, 0x1fa27cf8); BV_STEP(BV_H, B, C, D, A, 2, 23, 0xc4ac5665);
-    BV_STEP(BV_I, A, B, C, D, 0, 6, 0xf4292244); BV_STEP(BV_I, D, A, B, C, 7, 10, 0x432aff97);
-    BV_STEP(BV_I, C, D, A, B, 14, 15, 0xab9423a7); BV_STEP(BV_I, B, C, D, A, 5, 21, 0xfc93a039);
-    BV_STEP(BV_I, A, B, C, D, 12, 6, 0x655b59c3); BV_STEP(BV_I, D, A, B, C, 3, 10, 0x8f0ccc92);
-    BV_STEP(BV_I, C, D, A, B, 10, 15, 0xffeff47d); BV_STEP(BV_I, B, C, D, A, 1, 21, 0x85845dd1);
-    BV_STEP(BV_I, A, B, C, D, 8, 6, 0x6fa87e4f); BV_STEP(BV_I, D, A, B, C, 15, 10, 0xfe2ce6e0);
-    BV_STEP(BV_I, C, D, A, B, 6, 15, 0xa3014314); BV_STEP(BV_I, B, C, D, A, 13, 21, 0x4e0811a1);
-    BV_STEP(BV_I, A, B, C, D, 4, 6, 0xf7537e82); BV_STEP(BV_I, D, A, B, C, 11, 10, 0xbd3af235);
-    BV_STEP(BV_I, C, D, A, B, 2, 15, 0x2ad7d2bb); BV_STEP(BV_I, B, C, D, A, 9, 21, 0xeb86d391);
+    BV_STEP(BV_F, A, B, C, D, 0, 7, 0xd76aa478);
+    BV_STEP(BV_F, D, A, B, C, 1, 12, 0xe8c7b756);
+    BV_STEP(BV_F, C, D, A, B, 2, 17, 0x242070db);
+    BV_STEP(BV_F, B, C, D, A, 3, 22, 0xc1bdceee);
+    BV_STEP(BV_F, A, B, C, D, 4, 7, 0xf57c0faf);
+    BV_STEP(BV_F, D, A, B, C, 5, 12, 0x4787c62a);
+    BV_STEP(BV_F, C, D, A, B, 6, 17, 0xa8304613);
+    BV_STEP(BV_F, B, C, D, A, 7, 22, 0xfd469501);
+    BV_STEP(BV_F, A, B, C, D, 8, 7, 0x698098d8);
+    BV_STEP(BV_F, D, A, B, C, 9, 12, 0x8b44f7af);
+    BV_STEP(BV_F, C, D, A, B, 10, 17, 0xffff5bb1);
+    BV_STEP(BV_F, B, C, D, A, 11, 22, 0x895cd7be);
+    BV_STEP(BV_F, A, B, C, D, 12, 7, 0x6b901122);
+    BV_STEP(BV_F, D, A, B, C, 13, 12, 0xfd987193);
+    BV_STEP(BV_F, C, D, A, B, 14, 17, 0xa679438e);
+    BV_STEP(BV_F, B, C, D, A, 15, 22, 0x49b40821);
+    BV_STEP(BV_G, A, B, C, D, 1, 5, 0xf61e2562);
+    BV_STEP(BV_G, D, A, B, C, 6, 9, 0xc040b340);
+    BV_STEP(BV_G, C, D, A, B, 11, 14, 0x265e5a51);
+    BV_STEP(BV_G, B, C, D, A, 0, 20, 0xe9b6c7aa);
+    BV_STEP(BV_G, A, B, C, D, 5, 5, 0xd62f105d);
+    BV_STEP(BV_G, D, A, B, C, 10, 9, 0x02441453);
+    BV_STEP(BV_G, C, D, A, B, 15, 14, 0xd8a1e681);
+    BV_STEP(BV_G, B, C, D, A, 4, 20, 0xe7d3fbc8);
+    BV_STEP(BV_G, A, B, C, D, 9, 5, 0x21e1cde6);
+    BV_STEP(BV_G, D, A, B, C, 14, 9, 0xc33707d6);
+    BV_STEP(BV_G, C, D, A, B, 3, 14, 0xf4d50d87);
+    BV_STEP(BV_G, B, C, D, A, 8, 20, 0x455a14ed);
+    BV_STEP(BV_G, A, B, C, D, 13, 5, 0xa9e3e905);
+    BV_STEP(BV_G, D, A, B, C, 2, 9, 0xfcefa3f8);
+    BV_STEP(BV_G, C, D, A, B, 7, 14, 0x676f02d9);
+    BV_STEP(BV_G, B, C, D, A, 12, 20, 0x8d2a4c8a);
+    BV_STEP(BV_H, A, B, C, D, 5, 4, 0xfffa3942);
+    BV_STEP(BV_H, D, A, B, C, 8, 11, 0x8771f681);
+    BV_STEP(BV_H, C, D, A, B, 11, 16, 0x6d9d6122);
+    BV_STEP(BV_H, B, C, D, A, 14, 23, 0xfde5380c);
+    BV_STEP(BV_H, A, B, C, D, 1, 4, 0xa4beea44);
+    BV_STEP(BV_H, D, A, B, C, 4, 11, 0x4bdecfa9);
+    BV_STEP(BV_H, C, D, A, B, 7, 16, 0xf6bb4b60);
+    BV_STEP(BV_H, B, C, D, A, 10, 23, 0xbebfbc70);
+    BV_STEP(BV_H, A, B, C, D, 13, 4, 0x289b7ec6);
+    BV_STEP(BV_H, D, A, B, C, 0, 11, 0xeaa127fa);
+    BV_STEP(BV_H, C, D, A, B, 3, 16, 0xd4ef3085);
+    BV_STEP(BV_H, B, C, D, A, 6, 23, 0x04881d05);
+    BV_STEP(BV_H, A, B, C, D, 9, 4, 0xd9d4d039);
+    BV_STEP(BV_H, D, A, B, C, 12, 11, 0xe6db99e5);
+    BV_STEP(BV_H, C, D, A, B, 15, 16, 0x1fa27cf8);
+    BV_STEP(BV_H, B, C, D, A, 2, 23, 0xc4ac5665);
+    BV_STEP(BV_I, A, B, C, D, 0, 6, 0xf4292244);
+    BV_STEP(BV_I, D, A, B, C, 7, 10, 0x432aff97);
+    BV_STEP(BV_I, C, D, A, B, 14, 15, 0xab9423a7);
+    BV_STEP(BV_I, B, C, D, A, 5, 21, 0xfc93a039);
+    BV_STEP(BV_I, A, B, C, D, 12, 6, 0x655b59c3);
+    BV_STEP(BV_I, D, A, B, C, 3, 10, 0x8f0ccc92);
+    BV_STEP(BV_I, C, D, A, B, 10, 15, 0xffeff47d);
+    BV_STEP(BV_I, B, C, D, A, 1, 21, 0x85845dd1);
+    BV_STEP(BV_I, A, B, C, D, 8, 6, 0x6fa87e4f);
+    BV_STEP(BV_I, D, A, B, C, 15, 10, 0xfe2ce6e0);
+    BV_STEP(BV_I, C, D, A, B, 6, 15, 0xa3014314);
+    BV_STEP(BV_I, B, C, D, A, 13, 21, 0x4e0811a1);
+    BV_STEP(BV_I, A, B, C, D, 4, 6, 0xf7537e82);
+    BV_STEP(BV_I, D, A, B, C, 11, 10, 0xbd3af235);
+    BV_STEP(BV_I, C, D, A, B, 2, 15, 0x2ad7d2bb);
+    BV_STEP(BV_I, B, C, D, A, 9, 21, 0xeb86d391);
 #undef BV_STEP
 #undef BV_F
 #undef BV_G
@@ -82,7 +114,7 @@ class WordMessage {
     if (pos % 64 == 63) flush();
   }
   void finish(uint64_t n) {
-    add(n, 0x80);  // flushes by itself when it fills the block
+    add(n, 0x80);                               // flushes by itself when it fills the block
     if (n % 64 >= 56 && n % 64 != 63) flush();  // no room left for the length
     block_[14] |= static_cast<uint32_t>(n * 8);
     block_[15] |= static_cast<uint32_t>((n * 8) >> 32);
@@ -155,12 +187,13 @@ Text servu_hash(TextView password) {
   return salt + md5_text(salt + Text(password));
 }
 
-Md5Engine::Md5Engine() : DeclaredObject([]() -> const HandlerTable& {
-  static const HandlerTable table(declared_class(u"Zelto_Class_Md5"),
-                                  {{bind_member<&Md5Engine::ZeltoMd5>(u"ZeltoMd5"),
-                                    bind_member<&Md5Engine::ZeltoServU>(u"ZeltoServU")}});
-  return table;
-}()) {}
+Md5Engine::Md5Engine()
+    : DeclaredObject([]() -> const HandlerTable& {
+        static const HandlerTable table(
+            declared_class(u"Zelto_Class_Md5"),
+            {{bind_member<&Md5Engine::ZeltoMd5>(u"ZeltoMd5"), bind_member<&Md5Engine::ZeltoServU>(u"ZeltoServU")}});
+        return table;
+      }()) {}
 
 Text Md5Engine::ZeltoMd5(Variant& message) { return md5_text(message.to_text()); }
 

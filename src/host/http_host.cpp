@@ -33,7 +33,8 @@ bool has_prefix_ci(std::string_view path, std::string_view prefix) {
 bool is_asp(const fs::path& p) {
   std::string ext = p.extension().string();
   return ext.size() == 4 && std::tolower(static_cast<unsigned char>(ext[1])) == 'a' &&
-         std::tolower(static_cast<unsigned char>(ext[2])) == 's' && std::tolower(static_cast<unsigned char>(ext[3])) == 'p';
+         std::tolower(static_cast<unsigned char>(ext[2])) == 's' &&
+         std::tolower(static_cast<unsigned char>(ext[3])) == 'p';
 }
 
 std::string cookie_value(const std::string& header, std::string_view name) {
@@ -102,7 +103,8 @@ void HttpHost::Impl::setup() {
     // library's own non-const one, lent to us as const.
     auto& mutable_req = const_cast<httplib::Request&>(req);
     std::vector<std::string> types;
-    for (auto it = mutable_req.headers.find("Content-Type"); it != mutable_req.headers.end() && it->first == "Content-Type";
+    for (auto it = mutable_req.headers.find("Content-Type");
+         it != mutable_req.headers.end() && it->first == "Content-Type";
          it = mutable_req.headers.find("Content-Type")) {
       types.push_back(it->second);
       mutable_req.headers.erase(it);
@@ -227,8 +229,10 @@ void HttpHost::Impl::run_page(const PageHandler& handler, const std::string& pat
   res.status = out.status;
   std::string content_type = "text/html";
   for (auto& [k, v] : out.headers) {
-    if (k == "Content-Type") content_type = v;
-    else res.headers.emplace(k, v);
+    if (k == "Content-Type")
+      content_type = v;
+    else
+      res.headers.emplace(k, v);
   }
   if (std::string id = session->cookie_to_set(); !id.empty())
     res.headers.emplace("Set-Cookie", std::string(SessionManager::kCookieName) + "=" + id + "; path=/; HttpOnly");
@@ -258,15 +262,16 @@ bool HttpHost::Impl::serve_file(const std::string& path, httplib::Response& res)
     in->seekg(0);
   }
   res.status = 200;
-  res.set_content_provider(static_cast<size_t>(size), type, [in](size_t offset, size_t length, httplib::DataSink& sink) {
-    char buf[65536];
-    in->seekg(static_cast<std::streamoff>(offset));
-    in->read(buf, static_cast<std::streamsize>(std::min(length, sizeof buf)));
-    std::streamsize got = in->gcount();
-    if (got <= 0) return false;
-    sink.write(buf, static_cast<size_t>(got));
-    return true;
-  });
+  res.set_content_provider(static_cast<size_t>(size), type,
+                           [in](size_t offset, size_t length, httplib::DataSink& sink) {
+                             char buf[65536];
+                             in->seekg(static_cast<std::streamoff>(offset));
+                             in->read(buf, static_cast<std::streamsize>(std::min(length, sizeof buf)));
+                             std::streamsize got = in->gcount();
+                             if (got <= 0) return false;
+                             sink.write(buf, static_cast<size_t>(got));
+                             return true;
+                           });
   return true;
 }
 

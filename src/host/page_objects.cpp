@@ -36,16 +36,19 @@ void need_args(Args a, size_t n) {
 // ---- collections ----
 
 HostCollection::HostCollection(Pairs items, Text raw) : items_(std::move(items)), raw_(std::move(raw)) {
-  define(u"Item", [this](int, Args a) -> Variant {
-    if (a.empty() || a[0].is_missing()) return raw_;
-    if (a[0].is_numeric_type()) {
-      auto k = keys();
-      int32_t i = a[0].to_i32();
-      if (i < 1 || static_cast<size_t>(i) > k.size()) throw ScriptError(kSubscriptOutOfRange);
-      return lookup(k[static_cast<size_t>(i - 1)]);
-    }
-    return lookup(a[0].to_text());
-  }, true);
+  define(
+      u"Item",
+      [this](int, Args a) -> Variant {
+        if (a.empty() || a[0].is_missing()) return raw_;
+        if (a[0].is_numeric_type()) {
+          auto k = keys();
+          int32_t i = a[0].to_i32();
+          if (i < 1 || static_cast<size_t>(i) > k.size()) throw ScriptError(kSubscriptOutOfRange);
+          return lookup(k[static_cast<size_t>(i - 1)]);
+        }
+        return lookup(a[0].to_text());
+      },
+      true);
   define(u"Count", [this](int, Args) -> Variant { return Variant(static_cast<int32_t>(keys().size())); });
   define(u"Key", [this](int, Args a) -> Variant {
     need_args(a, 1);
@@ -172,15 +175,18 @@ HostRequest::HostRequest(RequestInfo info, const CodePage& cp)
   define(u"QueryString", [this](int, Args a) -> Variant { return collection_call(query_, a); });
   define(u"Form", [this](int, Args a) -> Variant { return collection_call(form(), a); });
   define(u"Cookies", [this](int, Args a) -> Variant { return collection_call(cookies_, a); });
-  define(u"Item", [this](int, Args a) -> Variant {
-    need_args(a, 1);
-    Text key = a[0].to_text();
-    for (const auto& c : {query_, form(), cookies_}) {
-      Variant v = c->lookup(key);
-      if (!v.is_empty()) return v;
-    }
-    return variables_->lookup(key);
-  }, true);
+  define(
+      u"Item",
+      [this](int, Args a) -> Variant {
+        need_args(a, 1);
+        Text key = a[0].to_text();
+        for (const auto& c : {query_, form(), cookies_}) {
+          Variant v = c->lookup(key);
+          if (!v.is_empty()) return v;
+        }
+        return variables_->lookup(key);
+      },
+      true);
 }
 
 Text HostRequest::server_variable(TextView name) const {

@@ -17,9 +17,7 @@ std::string lower(std::string_view s) {
 
 void Page::write(TextView text) const { ResponseRef(objects.response).write(text); }
 
-void PageRegistry::add(std::string path, PageHandler handler) {
-  pages_.emplace_back(lower(path), std::move(handler));
-}
+void PageRegistry::add(std::string path, PageHandler handler) { pages_.emplace_back(lower(path), std::move(handler)); }
 
 const PageHandler* PageRegistry::find(std::string_view path) const {
   std::string key = lower(path);

@@ -143,12 +143,15 @@ std::string_view sniff_image_type(std::string_view h) {
 
 std::string content_type_for(const fs::path& file) {
   static const std::pair<const char*, const char*> kTypes[] = {
-      {".html", "text/html"}, {".htm", "text/html"},  {".css", "text/css"},
-      {".js", "application/javascript"}, {".txt", "text/plain"}, {".png", "image/png"},
-      {".gif", "image/gif"},  {".jpg", "image/jpeg"}, {".jpeg", "image/jpeg"},
-      {".bmp", "image/bmp"},  {".ico", "image/x-icon"}, {".svg", "image/svg+xml"},
-      {".xml", "text/xml"},   {".json", "application/json"}, {".zip", "application/zip"},
-      {".swf", "application/x-shockwave-flash"}, {".mp3", "audio/mpeg"}, {".pdf", "application/pdf"},
+      {".html", "text/html"},      {".htm", "text/html"},
+      {".css", "text/css"},        {".js", "application/javascript"},
+      {".txt", "text/plain"},      {".png", "image/png"},
+      {".gif", "image/gif"},       {".jpg", "image/jpeg"},
+      {".jpeg", "image/jpeg"},     {".bmp", "image/bmp"},
+      {".ico", "image/x-icon"},    {".svg", "image/svg+xml"},
+      {".xml", "text/xml"},        {".json", "application/json"},
+      {".zip", "application/zip"}, {".swf", "application/x-shockwave-flash"},
+      {".mp3", "audio/mpeg"},      {".pdf", "application/pdf"},
   };
   std::string ext = file.extension().string();
   for (auto& [e, t] : kTypes)

@@ -56,8 +56,10 @@ void BodySpool::spill() {
 void BodySpool::append(const char* data, size_t n) {
   if (n == 0) return;
   if (fd_ < 0 && memory_.size() + n > memory_limit_) spill();
-  if (fd_ >= 0) write_all(fd_, data, n);
-  else memory_.append(data, n);
+  if (fd_ >= 0)
+    write_all(fd_, data, n);
+  else
+    memory_.append(data, n);
   size_ += n;
 }
 

@@ -33,7 +33,8 @@ Variant store_item(ValueStore& store, int kind, Args a) {
 class Contents : public DynamicObject {
  public:
   Contents(std::shared_ptr<Object> owner, ValueStore& store) : owner_(std::move(owner)), store_(store) {
-    define(u"Item", [this](int kind, Args a) { return store_item(store_, kind, a); }, true);
+    define(
+        u"Item", [this](int kind, Args a) { return store_item(store_, kind, a); }, true);
     define(u"Count", [this](int, Args) -> Variant { return Variant(static_cast<int32_t>(store_.keys().size())); });
     define(u"Remove", [this](int, Args a) -> Variant {
       need_args(a, 1);
@@ -144,7 +145,8 @@ size_t SessionManager::live_count() {
 
 HostSession::HostSession(SessionManager& manager, std::string cookie_id)
     : manager_(manager), cookie_id_(std::move(cookie_id)) {
-  define(u"Item", [this](int kind, Args a) { return store_item(state().values, kind, a); }, true);
+  define(
+      u"Item", [this](int kind, Args a) { return store_item(state().values, kind, a); }, true);
   define(u"Contents", [this](int, Args) -> Variant {
     state();
     return Variant(ObjectPtr(std::make_shared<Contents>(shared_from_this(), state_->values)));
@@ -181,7 +183,8 @@ SessionState& HostSession::state() {
 // ---- application ----
 
 HostApplication::HostApplication(ApplicationState& state) : state_(state) {
-  define(u"Item", [this](int kind, Args a) { return store_item(state_.values, kind, a); }, true);
+  define(
+      u"Item", [this](int kind, Args a) { return store_item(state_.values, kind, a); }, true);
   define(u"Contents", [this](int, Args) -> Variant {
     return Variant(ObjectPtr(std::make_shared<Contents>(shared_from_this(), state_.values)));
   });

@@ -60,7 +60,8 @@ Pairs parse_cookie_header(std::string_view header, const CodePage& cp) {
   size_t start = 0;
   while (start < header.size()) {
     size_t semi = header.find(';', start);
-    std::string_view seg = trim_spaces(header.substr(start, semi == std::string_view::npos ? std::string_view::npos : semi - start));
+    std::string_view seg =
+        trim_spaces(header.substr(start, semi == std::string_view::npos ? std::string_view::npos : semi - start));
     if (!seg.empty()) {
       size_t eq = seg.find('=');
       std::string_view k = trim_spaces(seg.substr(0, eq));
@@ -94,12 +95,23 @@ std::string html_escape(std::string_view s) {
   std::string out;
   for (char c : s) {
     switch (c) {
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '&': out += "&amp;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&#39;"; break;
-      default: out.push_back(c);
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&#39;";
+        break;
+      default:
+        out.push_back(c);
     }
   }
   return out;

@@ -4,7 +4,7 @@ namespace brevane {
 
 namespace {
 
-constexpr int kKeyExists = 457;       // "This key is already associated with an element of this collection"
+constexpr int kKeyExists = 457;  // "This key is already associated with an element of this collection"
 constexpr int kElementNotFound = 32811;
 
 bool is_text_key(const Variant& k) { return k.type() == VarType::String; }
@@ -15,10 +15,15 @@ bool same_key(const Variant& a, const Variant& b) {
   if (a.is_numeric_type() && b.is_numeric_type()) return a.to_double() == b.to_double();
   if (a.type() != b.type()) return false;
   switch (a.type()) {
-    case VarType::Empty: case VarType::Null: return true;
-    case VarType::Date: return a.raw_double() == b.raw_double();
-    case VarType::Object: return a.object() == b.object();
-    default: return false;
+    case VarType::Empty:
+    case VarType::Null:
+      return true;
+    case VarType::Date:
+      return a.raw_double() == b.raw_double();
+    case VarType::Object:
+      return a.object() == b.object();
+    default:
+      return false;
   }
 }
 
@@ -31,19 +36,22 @@ Variant key_of(const Variant& k) {
 }  // namespace
 
 Dictionary::Dictionary() {
-  define(u"Item", [this](int kind, Args a) -> Variant {
-    if (a.empty()) throw ScriptError(kArgumentNotOptional);
-    if (kind & (kPut | kPutRef)) {
-      if (a.size() < 2) throw ScriptError(kArgumentNotOptional);
-      set(key_of(a[0]), a[1]);
-      return {};
-    }
-    // Reading an absent key adds it with an Empty value, as the original does.
-    Variant key = key_of(a[0]);
-    if (Variant* v = find(key)) return *v;
-    add(key, Variant());
-    return {};
-  }, true);
+  define(
+      u"Item",
+      [this](int kind, Args a) -> Variant {
+        if (a.empty()) throw ScriptError(kArgumentNotOptional);
+        if (kind & (kPut | kPutRef)) {
+          if (a.size() < 2) throw ScriptError(kArgumentNotOptional);
+          set(key_of(a[0]), a[1]);
+          return {};
+        }
+        // Reading an absent key adds it with an Empty value, as the original does.
+        Variant key = key_of(a[0]);
+        if (Variant* v = find(key)) return *v;
+        add(key, Variant());
+        return {};
+      },
+      true);
   define(u"Count", [this](int, Args) -> Variant { return Variant(static_cast<int32_t>(count())); });
   define(u"Exists", [this](int, Args a) -> Variant {
     if (a.empty()) throw ScriptError(kArgumentNotOptional);
@@ -75,7 +83,8 @@ Dictionary::Dictionary() {
     if (!(kind & kPut) || a.size() < 2) throw ScriptError(kInvalidCall);
     size_t i = index_of(a[0]);
     if (i == npos) throw ScriptError(kElementNotFound, u"Element not found");
-    if (exists(a[1])) throw ScriptError(kKeyExists, u"This key is already associated with an element of this collection");
+    if (exists(a[1]))
+      throw ScriptError(kKeyExists, u"This key is already associated with an element of this collection");
     entries_[i].first = key_of(a[1]);
     rebuild_index();
     return {};
@@ -105,7 +114,8 @@ const Variant* Dictionary::find(const Variant& key) const {
 void Dictionary::add(Variant key, Variant value) {
   if (exists(key)) throw ScriptError(kKeyExists, u"This key is already associated with an element of this collection");
   entries_.emplace_back(std::move(key), std::move(value));
-  if (is_text_key(entries_.back().first)) text_index_.emplace(TextView(entries_.back().first.text()), entries_.size() - 1);
+  if (is_text_key(entries_.back().first))
+    text_index_.emplace(TextView(entries_.back().first.text()), entries_.size() - 1);
 }
 
 Variant& Dictionary::find_or_add(Variant key, bool& added) {
@@ -113,13 +123,16 @@ Variant& Dictionary::find_or_add(Variant key, bool& added) {
   added = i == npos;
   if (!added) return entries_[i].second;
   entries_.emplace_back(std::move(key), Variant());
-  if (is_text_key(entries_.back().first)) text_index_.emplace(TextView(entries_.back().first.text()), entries_.size() - 1);
+  if (is_text_key(entries_.back().first))
+    text_index_.emplace(TextView(entries_.back().first.text()), entries_.size() - 1);
   return entries_.back().second;
 }
 
 void Dictionary::set(const Variant& key, Variant value) {
-  if (Variant* v = find(key)) *v = std::move(value);
-  else add(key, std::move(value));
+  if (Variant* v = find(key))
+    *v = std::move(value);
+  else
+    add(key, std::move(value));
 }
 
 void Dictionary::remove(const Variant& key) {

@@ -49,8 +49,7 @@ void set_fault_hook_for_testing(FaultHook h) { hook() = std::move(h); }
 bool wildcard_match(TextView pattern, TextView name) {
   if (match_from(pattern, name)) return true;
   // A trailing ".*" also matches a name without any full stop ("*.*", "read*.*").
-  if (pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == u".*" &&
-      name.find(u'.') == TextView::npos)
+  if (pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == u".*" && name.find(u'.') == TextView::npos)
     return match_from(pattern.substr(0, pattern.size() - 2), name);
   return false;
 }

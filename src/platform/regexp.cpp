@@ -18,8 +18,10 @@ RegexMatch to_match(TextView subject, const Regex::Spans& spans) {
   m.value = Text(subject.substr(b, e - b));
   for (size_t g = 1; g < spans.groups.size(); ++g) {
     auto [gb, ge] = spans.groups[g];
-    if (gb == SIZE_MAX) m.groups.emplace_back(std::nullopt);
-    else m.groups.emplace_back(Text(subject.substr(gb, ge - gb)));
+    if (gb == SIZE_MAX)
+      m.groups.emplace_back(std::nullopt);
+    else
+      m.groups.emplace_back(Text(subject.substr(gb, ge - gb)));
   }
   return m;
 }
@@ -115,8 +117,7 @@ Text Regex::replace(TextView subject, const std::function<Text(const RegexMatch&
 Text Regex::replace(TextView subject, TextView replacement, bool global) const {
   bool plain = replacement.find(u'$') == TextView::npos;
   return replace(
-      subject,
-      [&](const RegexMatch& m) { return plain ? Text(replacement) : expand(replacement, subject, m); },
+      subject, [&](const RegexMatch& m) { return plain ? Text(replacement) : expand(replacement, subject, m); },
       global);
 }
 
@@ -130,8 +131,9 @@ std::shared_ptr<const Regex> cached_regex(TextView pattern, RegexFlags flags) {
   thread_local std::vector<Entry> recent;  // most recently used first
   for (size_t i = 0; i < recent.size(); ++i) {
     if (recent[i].flags == flags && recent[i].pattern == pattern) {
-      if (i) std::rotate(recent.begin(), recent.begin() + static_cast<std::ptrdiff_t>(i),
-                         recent.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+      if (i)
+        std::rotate(recent.begin(), recent.begin() + static_cast<std::ptrdiff_t>(i),
+                    recent.begin() + static_cast<std::ptrdiff_t>(i) + 1);
       return recent.front().regex;
     }
   }
@@ -152,13 +154,16 @@ class ItemCollection : public DynamicObject {
  public:
   explicit ItemCollection(VariantArray items) : items_(std::move(items)) {
     define(u"Count", [this](int, Args) -> Variant { return Variant(static_cast<int32_t>(items_.size())); });
-    define(u"Item", [this](int kind, Args a) -> Variant {
-      if (kind & (kPut | kPutRef)) throw ScriptError(kInvalidCall);
-      if (a.size() != 1) wrong_arguments();
-      int32_t i = a[0].to_i32();
-      if (i < 0 || static_cast<size_t>(i) >= items_.size()) throw ScriptError(kInvalidCall);
-      return items_[static_cast<size_t>(i)];
-    }, true);
+    define(
+        u"Item",
+        [this](int kind, Args a) -> Variant {
+          if (kind & (kPut | kPutRef)) throw ScriptError(kInvalidCall);
+          if (a.size() != 1) wrong_arguments();
+          int32_t i = a[0].to_i32();
+          if (i < 0 || static_cast<size_t>(i) >= items_.size()) throw ScriptError(kInvalidCall);
+          return items_[static_cast<size_t>(i)];
+        },
+        true);
   }
   VariantArray enumerate() override { return items_; }
 
@@ -169,7 +174,8 @@ class ItemCollection : public DynamicObject {
 class MatchObject : public DynamicObject {
  public:
   explicit MatchObject(RegexMatch m) : m_(std::move(m)) {
-    define(u"Value", [this](int, Args) -> Variant { return Variant(m_.value); }, true);
+    define(
+        u"Value", [this](int, Args) -> Variant { return Variant(m_.value); }, true);
     define(u"FirstIndex", [this](int, Args) -> Variant { return Variant(static_cast<int32_t>(m_.index)); });
     define(u"Length", [this](int, Args) -> Variant { return Variant(static_cast<int32_t>(m_.value.size())); });
     define(u"SubMatches", [this](int, Args a) -> Variant {

@@ -17,7 +17,7 @@ namespace brevane {
 
 // The script engine's numbers for a pattern it cannot compile.
 enum RegexErrorNumber : int {
-  kRegexSyntax = 5017,          // Syntax error in regular expression
+  kRegexSyntax = 5017,  // Syntax error in regular expression
   kRegexUnexpectedQuantifier = 5018,
   kRegexExpectedBracket = 5019,  // Expected ']'
   kRegexExpectedParen = 5020,    // Expected ')'

@@ -1,8 +1,8 @@
 // The façade members this subsystem implements.
 #include "frame/facade.h"
 #include "text/convert.h"
-#include "text/formatters.h"
 #include "text/encode.h"
+#include "text/formatters.h"
 #include "text/measure.h"
 #include "text/pinyin.h"
 

@@ -26,8 +26,8 @@ Text replace_rows(Text s, std::initializer_list<ReplaceRow> rows) {
 namespace {
 
 // Characters CommHtmlEncode rewrites; all are below 64.
-constexpr uint64_t kHtmlSpecial = (1ull << '<') | (1ull << '>') | (1ull << '\r') | (1ull << '"') |
-                                  (1ull << '&') | (1ull << ' ') | (1ull << '\t');
+constexpr uint64_t kHtmlSpecial =
+    (1ull << '<') | (1ull << '>') | (1ull << '\r') | (1ull << '"') | (1ull << '&') | (1ull << ' ') | (1ull << '\t');
 
 inline bool html_special(char16_t c) { return c < 64 && (kHtmlSpecial >> c & 1); }
 inline bool blank(char16_t c) { return c == u' ' || c == u'\t'; }
@@ -46,12 +46,24 @@ Text CommHtmlEncode(Text p_String) {
     out.append(s.data() + run, i - run);
     run = i + 1;
     switch (c) {
-      case u'<': out += u"&lt;"; break;
-      case u'>': out += u"&gt;"; break;
-      case u'\r': out += u"<br>"; break;
-      case u'"': out += u"&quot;"; break;
-      case u'&': out += u"&amp;"; break;
-      case u'\t': out += u"    "; break;
+      case u'<':
+        out += u"&lt;";
+        break;
+      case u'>':
+        out += u"&gt;";
+        break;
+      case u'\r':
+        out += u"<br>";
+        break;
+      case u'"':
+        out += u"&quot;";
+        break;
+      case u'&':
+        out += u"&amp;";
+        break;
+      case u'\t':
+        out += u"    ";
+        break;
       default: {  // space: hard only at either end or beside another blank
         bool hard = i == 0 || i == n - 1 || blank(s[i - 1]) || blank(s[i + 1]);
         out += hard ? TextView(u"&nbsp;") : TextView(u" ");

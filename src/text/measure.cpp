@@ -116,8 +116,7 @@ Text CommGetString(Variant& p_String, Variant& p_StringStart, Variant& p_StringL
   return s.substr(from, i - from);
 }
 
-Text CommStrExtract(Text cSearchExpression, Text cBeginDelim, Text cEndDelim, int16_t nOccurrence,
-                    int16_t nFlag) {
+Text CommStrExtract(Text cSearchExpression, Text cBeginDelim, Text cEndDelim, int16_t nOccurrence, int16_t nFlag) {
   const bool ignore_case = nFlag & 1, no_end = nFlag & 2, keep_begin = nFlag & 4;
   const Text& text = cSearchExpression;
   Text hay = ignore_case ? vb::UCase(text) : text;
@@ -143,8 +142,10 @@ Text CommReplaceAt(Text p_Expression, int16_t p_At, Text p_ReplaceWith, Text p_D
   const int32_t m = std::max(u, k);
   Text out;
   for (int32_t j = 0; j <= m; ++j) {
-    if (j == k) out += p_ReplaceWith;
-    else if (j <= u) out += fields[static_cast<size_t>(j)];
+    if (j == k)
+      out += p_ReplaceWith;
+    else if (j <= u)
+      out += fields[static_cast<size_t>(j)];
     if (j < m) out += p_Delimiter;
   }
   return out;

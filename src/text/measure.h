@@ -24,8 +24,7 @@ Text CommGetStringLeft(Text p_String, int16_t p_StringLength);
 Text CommGetStringRight(Text p_String, int16_t p_StringLength);
 Text CommGetTopicStr(Text p_String, int16_t p_StringLength);
 Text CommGetString(Variant& p_String, Variant& p_StringStart, Variant& p_StringLength);
-Text CommStrExtract(Text cSearchExpression, Text cBeginDelim, Text cEndDelim, int16_t nOccurrence,
-                    int16_t nFlag);
+Text CommStrExtract(Text cSearchExpression, Text cBeginDelim, Text cEndDelim, int16_t nOccurrence, int16_t nFlag);
 Text CommReplaceAt(Text p_Expression, int16_t p_At, Text p_ReplaceWith, Text p_Delimiter);
 Text CommReplaceExp(Text p_String, Text p_Pattern, Text p_ReplaceString);
 Text CommJoin(Variant& p_Array, Text p_Delimiter);

@@ -76,12 +76,18 @@ int serve_command(int argc, char** argv) {
     std::string opt = argv[i];
     if (i + 1 >= argc) return usage();
     std::string value = argv[++i];
-    if (opt == "--site") site_dir = value;
-    else if (opt == "--data") data_dir = value;
-    else if (opt == "--host") config.host = value;
-    else if (opt == "--port") config.port = std::atoi(value.c_str());
-    else if (opt == "--codepage") setenv("BREVANE_CODEPAGE", value.c_str(), 1);
-    else return usage();
+    if (opt == "--site")
+      site_dir = value;
+    else if (opt == "--data")
+      data_dir = value;
+    else if (opt == "--host")
+      config.host = value;
+    else if (opt == "--port")
+      config.port = std::atoi(value.c_str());
+    else if (opt == "--codepage")
+      setenv("BREVANE_CODEPAGE", value.c_str(), 1);
+    else
+      return usage();
   }
   std::error_code ec;
   site_dir = fs::weakly_canonical(site_dir, ec);
@@ -115,8 +121,8 @@ int serve_command(int argc, char** argv) {
     server.stop();
   });
   waiter.detach();
-  std::printf("Brevane serving %s (data in %s) at http://%s:%d/\n", site_dir.c_str(), data_dir.c_str(),
-              host.c_str(), port);
+  std::printf("Brevane serving %s (data in %s) at http://%s:%d/\n", site_dir.c_str(), data_dir.c_str(), host.c_str(),
+              port);
   std::fflush(stdout);
   return server.serve() ? 0 : 1;
 }

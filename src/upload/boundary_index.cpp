@@ -32,7 +32,8 @@ void BoundaryIndex::feed(std::span<const uint8_t> piece) {
   // Occurrences that begin in the tail of what came before.
   if (!carry_.empty()) {
     joint_.assign(carry_.begin(), carry_.end());
-    joint_.insert(joint_.end(), piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(std::min(m - 1, piece.size())));
+    joint_.insert(joint_.end(), piece.begin(),
+                  piece.begin() + static_cast<std::ptrdiff_t>(std::min(m - 1, piece.size())));
     for (size_t k = find_bytes(joint_, boundary_, 0); k != kNotFound && k < carry_.size();
          k = find_bytes(joint_, boundary_, k + 1))
       if (!record(fed_ - carry_.size() + k)) return;

@@ -1,9 +1,9 @@
 #include "upload/bytesearch.h"
 
-#include <bit>
-#include <cstring>
 #include <string.h>  // memmem
 
+#include <bit>
+#include <cstring>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -76,7 +76,8 @@ size_t vector_find(const uint8_t* h, size_t n, const uint8_t* nd, size_t m) {
   for (; i + m - 1 + 16 <= n; i += 16) {
     __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i));
     __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i + m - 1));
-    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+    unsigned mask =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
     if (size_t r; mask && check_candidates(mask, h, n, i, nd, m, checks, r)) return r;
   }
   if (i + m > n) return kNotFound;
@@ -136,9 +137,11 @@ size_t find_bytes(std::span<const uint8_t> hay, std::span<const uint8_t> needle,
 #if defined(__SSE2__)
     if (m > 64) r = generic_find(h, len, needle.data(), m);
 #ifdef BV_HAVE_AVX2_PATH
-    else if (kHasAvx2) r = vector_find_avx2(h, len, needle.data(), m);
+    else if (kHasAvx2)
+      r = vector_find_avx2(h, len, needle.data(), m);
 #endif
-    else r = vector_find(h, len, needle.data(), m);
+    else
+      r = vector_find(h, len, needle.data(), m);
 #else
     r = generic_find(h, len, needle.data(), m);
 #endif

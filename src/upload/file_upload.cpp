@@ -38,8 +38,9 @@ Text CommFileUpload(Variant& Server, Variant& Request, Text p_UploadFileExt, int
     for (auto& entry : parser->file_items()->entries()) keys.push_back(entry.first);
     for (const Variant& key : keys) {
       Variant item = parser->Files(key);
-      Variant saved = call(item, u"SavetoFile", {Server, Variant(p_UploadFilePath), Variant(p_UploadFileRenameOption),
-                                                 Variant(p_UploadFileOverWrite)});
+      Variant saved =
+          call(item, u"SavetoFile",
+               {Server, Variant(p_UploadFilePath), Variant(p_UploadFileRenameOption), Variant(p_UploadFileOverWrite)});
       if (saved.to_bool())
         files += u"Success|" + get(item, u"LocalName").to_text() + u"|" + get(item, u"FileName").to_text() + u"|" +
                  get(item, u"Size").to_text() + u"$";

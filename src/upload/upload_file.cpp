@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <cmath>
+#include <ctime>
 
 #include "core/vbdate.h"
 #include "core/vbrt.h"
@@ -29,7 +29,9 @@ constexpr size_t kScanWindow = 32u << 20;
 constexpr size_t kFirstWindow = 64u << 10;
 
 // Run-time errors for bodies that are not well-formed multipart data.
-[[noreturn]] void malformed(const char16_t* what) { throw ScriptError(kInvalidCall, Text(u"上传数据格式错误：") + what); }
+[[noreturn]] void malformed(const char16_t* what) {
+  throw ScriptError(kInvalidCall, Text(u"上传数据格式错误：") + what);
+}
 
 constexpr int kStreamClosed = 3704;
 constexpr int kBadArguments = 3001;
@@ -112,29 +114,33 @@ double elapsed_ms(std::chrono::steady_clock::time_point t0) {
 
 const HandlerTable& ex_table() {
   using C = UploadFileEx;
-  static const HandlerTable t(
-      declared_class(u"Zelto_Class_UploadFileEx"),
-      {{bind_member<&C::let_Extend>(u"Extend", MemberKind::Let), bind_member<&C::get_Extend>(u"Extend", MemberKind::Get),
-        bind_member<&C::get_IsFile>(u"IsFile", MemberKind::Get),
-        bind_member<&C::let_Path>(u"Path", MemberKind::Let), bind_member<&C::get_Path>(u"Path", MemberKind::Get),
-        bind_member<&C::get_Exception>(u"Exception", MemberKind::Get),
-        bind_member<&C::let_Value>(u"Value", MemberKind::Let), bind_member<&C::get_Value>(u"Value", MemberKind::Get),
-        bind_member<&C::let_Size>(u"Size", MemberKind::Let), bind_member<&C::get_Size>(u"Size", MemberKind::Get),
-        bind_member<&C::let_Position>(u"Position", MemberKind::Let),
-        bind_member<&C::get_Position>(u"Position", MemberKind::Get),
-        bind_member<&C::let_ContentType>(u"ContentType", MemberKind::Let),
-        bind_member<&C::get_ContentType>(u"ContentType", MemberKind::Get),
-        bind_member<&C::let_UserSetName>(u"UserSetName", MemberKind::Let),
-        bind_member<&C::get_UserSetName>(u"UserSetName", MemberKind::Get),
-        bind_member<&C::let_FileName>(u"FileName", MemberKind::Let),
-        bind_member<&C::get_FileName>(u"FileName", MemberKind::Get),
-        bind_member<&C::let_LocalName>(u"LocalName", MemberKind::Let),
-        bind_member<&C::get_LocalName>(u"LocalName", MemberKind::Get),
-        bind_member<&C::let_NewName>(u"NewName", MemberKind::Let),
-        bind_member<&C::get_NewName>(u"NewName", MemberKind::Get),
-        bind_member<&C::let_FormName>(u"FormName", MemberKind::Let),
-        bind_member<&C::get_FormName>(u"FormName", MemberKind::Get),
-        bind_member<&C::SavetoFile>(u"SavetoFile"), bind_member<&C::GetBytes>(u"GetBytes")}});
+  static const HandlerTable t(declared_class(u"Zelto_Class_UploadFileEx"),
+                              {{bind_member<&C::let_Extend>(u"Extend", MemberKind::Let),
+                                bind_member<&C::get_Extend>(u"Extend", MemberKind::Get),
+                                bind_member<&C::get_IsFile>(u"IsFile", MemberKind::Get),
+                                bind_member<&C::let_Path>(u"Path", MemberKind::Let),
+                                bind_member<&C::get_Path>(u"Path", MemberKind::Get),
+                                bind_member<&C::get_Exception>(u"Exception", MemberKind::Get),
+                                bind_member<&C::let_Value>(u"Value", MemberKind::Let),
+                                bind_member<&C::get_Value>(u"Value", MemberKind::Get),
+                                bind_member<&C::let_Size>(u"Size", MemberKind::Let),
+                                bind_member<&C::get_Size>(u"Size", MemberKind::Get),
+                                bind_member<&C::let_Position>(u"Position", MemberKind::Let),
+                                bind_member<&C::get_Position>(u"Position", MemberKind::Get),
+                                bind_member<&C::let_ContentType>(u"ContentType", MemberKind::Let),
+                                bind_member<&C::get_ContentType>(u"ContentType", MemberKind::Get),
+                                bind_member<&C::let_UserSetName>(u"UserSetName", MemberKind::Let),
+                                bind_member<&C::get_UserSetName>(u"UserSetName", MemberKind::Get),
+                                bind_member<&C::let_FileName>(u"FileName", MemberKind::Let),
+                                bind_member<&C::get_FileName>(u"FileName", MemberKind::Get),
+                                bind_member<&C::let_LocalName>(u"LocalName", MemberKind::Let),
+                                bind_member<&C::get_LocalName>(u"LocalName", MemberKind::Get),
+                                bind_member<&C::let_NewName>(u"NewName", MemberKind::Let),
+                                bind_member<&C::get_NewName>(u"NewName", MemberKind::Get),
+                                bind_member<&C::let_FormName>(u"FormName", MemberKind::Let),
+                                bind_member<&C::get_FormName>(u"FormName", MemberKind::Get),
+                                bind_member<&C::SavetoFile>(u"SavetoFile"),
+                                bind_member<&C::GetBytes>(u"GetBytes")}});
   return t;
 }
 
@@ -148,24 +154,27 @@ const HandlerTable& empty_table() {
 
 const HandlerTable& parser_table() {
   using C = UploadFile;
-  static const HandlerTable t(
-      declared_class(u"Zelto_Class_UploadFile"),
-      {{bind_member<&C::set_Mode>(u"Mode", MemberKind::Let),
-        bind_member<&C::set_MaxSize>(u"MaxSize", MemberKind::Let),
-        bind_member<&C::get_MaxSize>(u"MaxSize", MemberKind::Get),
-        bind_member<&C::set_SingleSize>(u"SingleSize", MemberKind::Let),
-        bind_member<&C::get_SingleSize>(u"SingleSize", MemberKind::Get),
-        bind_member<&C::set_Exe>(u"Exe", MemberKind::Let), bind_member<&C::get_Exe>(u"Exe", MemberKind::Get),
-        bind_member<&C::set_CharSet>(u"CharSet", MemberKind::Let),
-        bind_member<&C::get_ErrorID>(u"ErrorID", MemberKind::Get),
-        bind_member<&C::get_FileCount>(u"FileCount", MemberKind::Get),
-        bind_member<&C::get_Description>(u"Description", MemberKind::Get),
-        bind_member<&C::get_Version>(u"Version", MemberKind::Get),
-        bind_member<&C::get_TotalSize>(u"TotalSize", MemberKind::Get),
-        bind_member<&C::get_LostTime>(u"LostTime", MemberKind::Get),
-        bind_member<&C::GetData>(u"GetData"), bind_member<&C::GetSize>(u"GetSize"),
-        bind_member<&C::Forms>(u"Forms"), bind_member<&C::Files>(u"Files"),
-        bind_member<&C::Files_Muti>(u"Files_Muti"), bind_member<&C::QuickSave>(u"QuickSave")}});
+  static const HandlerTable t(declared_class(u"Zelto_Class_UploadFile"),
+                              {{bind_member<&C::set_Mode>(u"Mode", MemberKind::Let),
+                                bind_member<&C::set_MaxSize>(u"MaxSize", MemberKind::Let),
+                                bind_member<&C::get_MaxSize>(u"MaxSize", MemberKind::Get),
+                                bind_member<&C::set_SingleSize>(u"SingleSize", MemberKind::Let),
+                                bind_member<&C::get_SingleSize>(u"SingleSize", MemberKind::Get),
+                                bind_member<&C::set_Exe>(u"Exe", MemberKind::Let),
+                                bind_member<&C::get_Exe>(u"Exe", MemberKind::Get),
+                                bind_member<&C::set_CharSet>(u"CharSet", MemberKind::Let),
+                                bind_member<&C::get_ErrorID>(u"ErrorID", MemberKind::Get),
+                                bind_member<&C::get_FileCount>(u"FileCount", MemberKind::Get),
+                                bind_member<&C::get_Description>(u"Description", MemberKind::Get),
+                                bind_member<&C::get_Version>(u"Version", MemberKind::Get),
+                                bind_member<&C::get_TotalSize>(u"TotalSize", MemberKind::Get),
+                                bind_member<&C::get_LostTime>(u"LostTime", MemberKind::Get),
+                                bind_member<&C::GetData>(u"GetData"),
+                                bind_member<&C::GetSize>(u"GetSize"),
+                                bind_member<&C::Forms>(u"Forms"),
+                                bind_member<&C::Files>(u"Files"),
+                                bind_member<&C::Files_Muti>(u"Files_Muti"),
+                                bind_member<&C::QuickSave>(u"QuickSave")}});
   return t;
 }
 
@@ -239,9 +248,12 @@ Variant UploadFileEx::SavetoFile(Variant& server, Variant path, Variant option, 
   Text name;
   try {
     double opt = option.to_double();
-    if (opt == 1) name = LocalName.to_text();
-    else if (opt == -1 && !UserSetName.to_text().empty()) name = UserSetName.to_text() + u"." + Extend.to_text();
-    else name = NewName.to_text();
+    if (opt == 1)
+      name = LocalName.to_text();
+    else if (opt == -1 && !UserSetName.to_text().empty())
+      name = UserSetName.to_text() + u"." + Extend.to_text();
+    else
+      name = NewName.to_text();
   } catch (const ScriptError&) {
     name = NewName.is_null() ? Text() : NewName.to_text();
   }
@@ -494,8 +506,7 @@ void UploadFile::make_items() {
   found_.clear();
 }
 
-void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const BoundaryIndex* index,
-                       double started_ms) {
+void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const BoundaryIndex* index, double started_ms) {
   make_items();
   const bool items_seen = files_.use_count() > 1;
   Variant last_type, last_ext;
@@ -555,7 +566,8 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const Bo
     Text client = quoted_after(header, u"filename=\"", after_file, &is_file);
     if (is_file) {
       size_t ct = after_file == Text::npos ? Text::npos : find_ascii_nocase(header, u"content-type", after_file);
-      TextView content_type = ct != Text::npos && ct + 13 <= header.size() ? trim_view(TextView(header).substr(ct + 13)) : TextView();
+      TextView content_type =
+          ct != Text::npos && ct + 13 <= header.size() ? trim_view(TextView(header).substr(ct + 13)) : TextView();
       if (!trim_view(client).empty()) {
         // The client's path in place: "\" for "/", no NUL characters.
         std::replace(client.begin(), client.end(), u'/', u'\\');

@@ -38,13 +38,22 @@ class UploadFileEx : public DeclaredObject {
   static ObjectPtr create() { return std::make_shared<UploadFileEx>(); }
 
   // Properties: every read returns the stored field, every write stores.
-  Variant Extend, Path, Exception, Value, Size{int16_t(0)}, Position, ContentType, UserSetName, FileName,
-      LocalName, NewName, FormName;
-#define BV_FIELD(F) \
+  Variant Extend, Path, Exception, Value, Size{int16_t(0)}, Position, ContentType, UserSetName, FileName, LocalName,
+      NewName, FormName;
+#define BV_FIELD(F)               \
   Variant get_##F() { return F; } \
   void let_##F(Variant v) { F = std::move(v); }
-  BV_FIELD(Extend) BV_FIELD(Path) BV_FIELD(Value) BV_FIELD(Size) BV_FIELD(Position) BV_FIELD(ContentType)
-  BV_FIELD(UserSetName) BV_FIELD(FileName) BV_FIELD(LocalName) BV_FIELD(NewName) BV_FIELD(FormName)
+  BV_FIELD(Extend);
+  BV_FIELD(Path);
+  BV_FIELD(Value);
+  BV_FIELD(Size);
+  BV_FIELD(Position);
+  BV_FIELD(ContentType);
+  BV_FIELD(UserSetName);
+  BV_FIELD(FileName);
+  BV_FIELD(LocalName);
+  BV_FIELD(NewName);
+  BV_FIELD(FormName);
 #undef BV_FIELD
   Variant get_Exception() { return Exception; }
   Variant get_IsFile() { return Variant(true); }
@@ -139,7 +148,7 @@ class UploadFile : public DeclaredObject {
   std::shared_ptr<UploadStream> stream_;
   // Generated names handed out by this parser; two files of one post never
   // share one.
-  std::unordered_set<size_t> new_names_;  // hashes
+  std::unordered_set<size_t> new_names_;          // hashes
   std::unique_ptr<upload::TextDecoder> decoder_;  // for CharSet, made at the first use in a parse
   bool names_seeded_ = false;
   std::time_t names_second_ = 0;

@@ -42,20 +42,18 @@ const HandlerTable& data_table() {
         bind_member<&C::get_ContentType>(u"ContentType", MemberKind::Get),
         bind_member<&C::let_ContentType>(u"ContentType", MemberKind::Let),
         bind_member<&C::get_Start>(u"Start", MemberKind::Get), bind_member<&C::let_Start>(u"Start", MemberKind::Let),
-        bind_member<&C::get_ShortFilename>(u"ShortFilename", MemberKind::Get),
-        bind_member<&C::IsImage>(u"IsImage")}});
+        bind_member<&C::get_ShortFilename>(u"ShortFilename", MemberKind::Get), bind_member<&C::IsImage>(u"IsImage")}});
   return t;
 }
 
 const HandlerTable& parser_table() {
   using C = UploadImage;
-  static const HandlerTable t(
-      declared_class(u"Zelto_UploadImage"),
-      {{bind_member<&C::get_CaseSensitive>(u"CaseSensitive", MemberKind::Get),
-        bind_member<&C::let_CaseSensitive>(u"CaseSensitive", MemberKind::Let),
-        bind_member<&C::binrequest>(u"binrequest"), bind_member<&C::binCount>(u"binCount"),
-        bind_member<&C::isExists>(u"isExists"), bind_member<&C::SavetoFile>(u"SavetoFile"),
-        bind_member<&C::GetPath>(u"GetPath")}});
+  static const HandlerTable t(declared_class(u"Zelto_UploadImage"),
+                              {{bind_member<&C::get_CaseSensitive>(u"CaseSensitive", MemberKind::Get),
+                                bind_member<&C::let_CaseSensitive>(u"CaseSensitive", MemberKind::Let),
+                                bind_member<&C::binrequest>(u"binrequest"), bind_member<&C::binCount>(u"binCount"),
+                                bind_member<&C::isExists>(u"isExists"), bind_member<&C::SavetoFile>(u"SavetoFile"),
+                                bind_member<&C::GetPath>(u"GetPath")}});
   return t;
 }
 

@@ -27,10 +27,14 @@ class UpLoadImageData : public DeclaredObject {
   static ObjectPtr create() { return std::make_shared<UpLoadImageData>(); }
 
   Variant name, Datatype, FileName, ContentType, Start;
-#define BV_FIELD(F) \
+#define BV_FIELD(F)               \
   Variant get_##F() { return F; } \
   void let_##F(Variant v) { F = std::move(v); }
-  BV_FIELD(name) BV_FIELD(Datatype) BV_FIELD(FileName) BV_FIELD(ContentType) BV_FIELD(Start)
+  BV_FIELD(name);
+  BV_FIELD(Datatype);
+  BV_FIELD(FileName);
+  BV_FIELD(ContentType);
+  BV_FIELD(Start);
 #undef BV_FIELD
   Variant get_Value();
   void let_Value(Variant v);

@@ -13,12 +13,16 @@ namespace {
 
 int codepage_of(TextView name) {
   Text n = vb::LCase(vb::Trim(name));
-  struct Alias { const char16_t* name; int cp; };
+  struct Alias {
+    const char16_t* name;
+    int cp;
+  };
   static const Alias aliases[] = {
-      {u"gb2312", 936}, {u"gbk", 936}, {u"x-gbk", 936}, {u"gb18030", 936}, {u"cp936", 936}, {u"windows-936", 936},
-      {u"big5", 950}, {u"cp950", 950}, {u"shift_jis", 932}, {u"shift-jis", 932}, {u"sjis", 932},
-      {u"euc-kr", 949}, {u"ks_c_5601-1987", 949}, {u"windows-1250", 1250}, {u"windows-1251", 1251},
-      {u"windows-1252", 1252}, {u"iso-8859-1", 28591}, {u"us-ascii", 20127}, {u"ascii", 20127},
+      {u"gb2312", 936},         {u"gbk", 936},           {u"x-gbk", 936},         {u"gb18030", 936},
+      {u"cp936", 936},          {u"windows-936", 936},   {u"big5", 950},          {u"cp950", 950},
+      {u"shift_jis", 932},      {u"shift-jis", 932},     {u"sjis", 932},          {u"euc-kr", 949},
+      {u"ks_c_5601-1987", 949}, {u"windows-1250", 1250}, {u"windows-1251", 1251}, {u"windows-1252", 1252},
+      {u"iso-8859-1", 28591},   {u"us-ascii", 20127},    {u"ascii", 20127},
   };
   for (const Alias& a : aliases)
     if (n == a.name) return a.cp;
@@ -82,13 +86,15 @@ Text TextDecoder::operator()(std::span<const uint8_t> bytes) const {
     if (i == bytes.size()) return out;
   }
   switch (kind_) {
-    case Kind::Utf8: return from_utf8(raw);
+    case Kind::Utf8:
+      return from_utf8(raw);
     case Kind::Utf16: {
       Text out(bytes.size() / 2, u'\0');
       for (size_t i = 0; i < out.size(); ++i) out[i] = static_cast<char16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
       return out;
     }
-    case Kind::CodePage: break;
+    case Kind::CodePage:
+      break;
   }
   return static_cast<const CodePage*>(codepage_)->decode(raw);
 }

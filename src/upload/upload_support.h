@@ -34,7 +34,7 @@ Text size_text(TextView bytes);
 
 // A physical path (C:\up\a.jpg) as this system's own path.
 std::string native_path(TextView physical);
-bool path_exists(TextView physical);         // a file or a folder
+bool path_exists(TextView physical);  // a file or a folder
 bool folder_exists(TextView physical);
 // Every missing level; true when the folder exists afterwards.
 bool create_folders(TextView physical);

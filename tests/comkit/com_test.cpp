@@ -8,8 +8,8 @@
 
 #include "com/com_support.h"
 #include "com/object_context.h"
-#include "kit/hostkit.h"
 #include "kit/expect.h"
+#include "kit/hostkit.h"
 
 namespace brevane::com {
 
@@ -40,11 +40,15 @@ TEST(FromVariant, ScalarsKeepTheirAutomationType) {
     double value;
   };
   const Case cases[] = {
-      {VT_I2, -5, VarType::Integer, -5},      {VT_I4, 70000, VarType::Long, 70000},
-      {VT_UI1, 200, VarType::Byte, 200},      {VT_I1, -3, VarType::Integer, -3},
-      {VT_UI2, 65535, VarType::Long, 65535},  {VT_BOOL, VARIANT_TRUE, VarType::Boolean, -1},
+      {VT_I2, -5, VarType::Integer, -5},
+      {VT_I4, 70000, VarType::Long, 70000},
+      {VT_UI1, 200, VarType::Byte, 200},
+      {VT_I1, -3, VarType::Integer, -3},
+      {VT_UI2, 65535, VarType::Long, 65535},
+      {VT_BOOL, VARIANT_TRUE, VarType::Boolean, -1},
       {VT_UI4, 0xFFFFFFFFll, VarType::Double, 4294967295.0},
-      {VT_I8, 1ll << 40, VarType::Double, 1099511627776.0}, {VT_I8, 12, VarType::Long, 12},
+      {VT_I8, 1ll << 40, VarType::Double, 1099511627776.0},
+      {VT_I8, 12, VarType::Long, 12},
   };
   for (const Case& c : cases) {
     Var in;
@@ -150,20 +154,33 @@ TEST(FromVariant, GridsAreATypeMismatch) {
 // ---- Variant -> VARIANT ----
 
 TEST(ToVariant, RoundTripKeepsTypeAndValue) {
-  const Variant values[] = {Variant(),           Variant::null(),        Variant(int16_t{-7}),
-                            Variant(int32_t{1 << 20}), Variant(1.5f),    Variant(2.25),
-                            Variant(Currency{12345}), Variant::date(40000), Variant(u"\u6d4b"),
-                            Variant(true),       Variant(uint8_t{9}),    Variant::missing(),
-                            Variant(Bytes{1, 2}), Variant(VariantArray{Variant(1), Variant(u"z")})};
+  const Variant values[] = {Variant(),
+                            Variant::null(),
+                            Variant(int16_t{-7}),
+                            Variant(int32_t{1 << 20}),
+                            Variant(1.5f),
+                            Variant(2.25),
+                            Variant(Currency{12345}),
+                            Variant::date(40000),
+                            Variant(u"\u6d4b"),
+                            Variant(true),
+                            Variant(uint8_t{9}),
+                            Variant::missing(),
+                            Variant(Bytes{1, 2}),
+                            Variant(VariantArray{Variant(1), Variant(u"z")})};
   for (const Variant& in : values) {
     Var v;
     to_variant(in, &v.v);
     Variant back = from_variant(v.v);
     EXPECT_EQ(back.type(), in.type()) << static_cast<int>(in.type());
-    if (in.type() == VarType::ByteArray) EXPECT_EQ(back.bytes(), in.bytes());
-    else if (in.type() == VarType::Array) EXPECT_EQ(back.array()[1].text(), u"z");
-    else if (in.type() == VarType::String) EXPECT_EQ(back.text(), in.text());
-    else EXPECT_EQ(back.raw_int(), in.raw_int());
+    if (in.type() == VarType::ByteArray)
+      EXPECT_EQ(back.bytes(), in.bytes());
+    else if (in.type() == VarType::Array)
+      EXPECT_EQ(back.array()[1].text(), u"z");
+    else if (in.type() == VarType::String)
+      EXPECT_EQ(back.text(), in.text());
+    else
+      EXPECT_EQ(back.raw_int(), in.raw_int());
   }
 }
 
@@ -329,8 +346,8 @@ TEST_F(DispatchTest, NewEnumWalksTheCollection) {
   IDispatch* form = make_dispatch(request_->form);
   DISPPARAMS none{nullptr, nullptr, 0, 0};
   Var result;
-  ASSERT_EQ(form->Invoke(DISPID_NEWENUM, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &none, &result.v,
-                         nullptr, nullptr),
+  ASSERT_EQ(form->Invoke(DISPID_NEWENUM, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &none, &result.v, nullptr,
+                         nullptr),
             S_OK);
   ASSERT_EQ(result.v.vt, VT_UNKNOWN);
   IEnumVARIANT* e = nullptr;

@@ -47,8 +47,10 @@ class ScriptRequest : public FakeRequest {
     define(u"AppendBody", [this](int, Args a) -> Variant {
       Variant v = arg(a, 0);
       std::string piece;
-      if (v.type() == VarType::ByteArray) piece.assign(v.bytes().begin(), v.bytes().end());
-      else piece = CodePage::ansi().encode(v.to_text());
+      if (v.type() == VarType::ByteArray)
+        piece.assign(v.bytes().begin(), v.bytes().end());
+      else
+        piece = CodePage::ansi().encode(v.to_text());
       set_body(body() + piece);
       return {};
     });
@@ -149,7 +151,8 @@ class Probe : public DynamicObject {
         Variant part = req.binary_read(count);
         if (count <= 0) break;
         const Bytes& b = part.bytes();
-        if (static_cast<int32_t>(b.size()) != count) throw ScriptError(kInvalidCall, u"BinaryRead count and bytes disagree");
+        if (static_cast<int32_t>(b.size()) != count)
+          throw ScriptError(kInvalidCall, u"BinaryRead count and bytes disagree");
         body.insert(body.end(), b.begin(), b.end());
       }
       return Variant(std::move(body));
@@ -159,9 +162,8 @@ class Probe : public DynamicObject {
       std::string data = read_file(arg(a, 0).to_text());
       return Variant(Bytes(data.begin(), data.end()));
     });
-    define(u"ServerVariable", [](int, Args a) -> Variant {
-      return RequestRef(arg(a, 0)).server_variables(arg(a, 1).to_text());
-    });
+    define(u"ServerVariable",
+           [](int, Args a) -> Variant { return RequestRef(arg(a, 0)).server_variables(arg(a, 1).to_text()); });
     define(u"FormValue", [](int, Args a) -> Variant { return RequestRef(arg(a, 0)).form(arg(a, 1).to_text()); });
     define(u"WriteTo", [](int, Args a) -> Variant {
       ResponseRef(arg(a, 0)).write(arg(a, 1).to_text());
@@ -199,9 +201,8 @@ class Probe : public DynamicObject {
       for (const Variant& v : a) out.push_back(v.to_u8());
       return Variant(std::move(out));
     });
-    define(u"ByteCount", [](int, Args a) -> Variant {
-      return Variant(static_cast<int32_t>(arg(a, 0).bytes().size()));
-    });
+    define(u"ByteCount",
+           [](int, Args a) -> Variant { return Variant(static_cast<int32_t>(arg(a, 0).bytes().size())); });
     define(u"ByteAt", [](int, Args a) -> Variant {
       const Bytes& b = arg(a, 0).bytes();
       int32_t i = arg(a, 1).to_i32();
@@ -364,5 +365,4 @@ HRESULT __stdcall DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
 HRESULT __stdcall DllCanUnloadNow() { return com::can_unload_now(); }
 HRESULT __stdcall DllRegisterServer() { return com::register_server(); }
 HRESULT __stdcall DllUnregisterServer() { return com::unregister_server(); }
-
 }

@@ -14,27 +14,30 @@ Text lower(TextView s) { return vb::LCase(s); }
 }  // namespace
 
 FakeCollection::FakeCollection() {
-  define(u"Item", [this](int, Args a) -> Variant {
-    if (a.empty()) {
-      Text all;
-      for (auto& [k, v] : items) all += (all.empty() ? u"" : u"&") + k + u"=" + v;
-      return all;
-    }
-    if (a[0].is_numeric_type()) {
-      int32_t i = a[0].to_i32();
-      if (i < 1 || static_cast<size_t>(i) > items.size()) throw ScriptError(kSubscriptOutOfRange);
-      return items[static_cast<size_t>(i - 1)].second;
-    }
-    Text key = a[0].to_text();
-    Text joined;
-    bool found = false;
-    for (auto& [k, v] : items)
-      if (iequals_ascii(k, key)) {
-        joined += (found ? u", " : u"") + v;
-        found = true;
-      }
-    return found ? Variant(joined) : Variant();
-  }, true);
+  define(
+      u"Item",
+      [this](int, Args a) -> Variant {
+        if (a.empty()) {
+          Text all;
+          for (auto& [k, v] : items) all += (all.empty() ? u"" : u"&") + k + u"=" + v;
+          return all;
+        }
+        if (a[0].is_numeric_type()) {
+          int32_t i = a[0].to_i32();
+          if (i < 1 || static_cast<size_t>(i) > items.size()) throw ScriptError(kSubscriptOutOfRange);
+          return items[static_cast<size_t>(i - 1)].second;
+        }
+        Text key = a[0].to_text();
+        Text joined;
+        bool found = false;
+        for (auto& [k, v] : items)
+          if (iequals_ascii(k, key)) {
+            joined += (found ? u", " : u"") + v;
+            found = true;
+          }
+        return found ? Variant(joined) : Variant();
+      },
+      true);
   define(u"Count", [this](int, Args) -> Variant { return Variant(static_cast<int32_t>(items.size())); });
 }
 
@@ -83,15 +86,18 @@ FakeRequest::FakeRequest() {
   define(u"Form", collection(form));
   define(u"QueryString", collection(query));
   define(u"Cookies", collection(cookies));
-  define(u"Item", [this](int, Args a) -> Variant {
-    if (a.empty()) throw ScriptError(kArgumentNotOptional);
-    for (auto* c : {query.get(), form.get(), cookies.get()}) {
-      Variant r = c->invoke(kDispIdValue, kGet, a);
-      if (!r.is_empty()) return r;
-    }
-    auto it = server_variables.find(upper(a[0].to_text()));
-    return it == server_variables.end() ? Variant() : Variant(it->second);
-  }, true);
+  define(
+      u"Item",
+      [this](int, Args a) -> Variant {
+        if (a.empty()) throw ScriptError(kArgumentNotOptional);
+        for (auto* c : {query.get(), form.get(), cookies.get()}) {
+          Variant r = c->invoke(kDispIdValue, kGet, a);
+          if (!r.is_empty()) return r;
+        }
+        auto it = server_variables.find(upper(a[0].to_text()));
+        return it == server_variables.end() ? Variant() : Variant(it->second);
+      },
+      true);
 }
 
 void FakeRequest::set_multipart(std::string boundary, std::string body) {
@@ -114,8 +120,16 @@ FakeResponse::FakeResponse() {
     }
     return {};
   });
-  define(u"End", [this](int, Args) -> Variant { ended = true; return {}; });
-  define(u"Clear", [this](int, Args) -> Variant { output.clear(); binary.clear(); cleared = true; return {}; });
+  define(u"End", [this](int, Args) -> Variant {
+    ended = true;
+    return {};
+  });
+  define(u"Clear", [this](int, Args) -> Variant {
+    output.clear();
+    binary.clear();
+    cleared = true;
+    return {};
+  });
   define(u"Flush", [](int, Args) -> Variant { return {}; });
   define(u"Redirect", [this](int, Args a) -> Variant {
     redirected_to = a.empty() ? Text() : a[0].to_text();
@@ -127,7 +141,8 @@ FakeResponse::FakeResponse() {
     headers.emplace_back(a[0].to_text(), a[1].to_text());
     return {};
   });
-  for (auto name : {u"ContentType", u"CharSet", u"Buffer", u"Expires", u"ExpiresAbsolute", u"CacheControl", u"Status"}) {
+  for (auto name :
+       {u"ContentType", u"CharSet", u"Buffer", u"Expires", u"ExpiresAbsolute", u"CacheControl", u"Status"}) {
     Text key = lower(name);
     define(name, [this, key](int kind, Args a) -> Variant {
       if (kind & kPut) {
@@ -149,7 +164,8 @@ FakeServer::FakeServer(Text r, Text page) : root(std::move(r)), page_folder(std:
     for (auto& piece : vb::Split(vb::Replace(p, u"\\", u"/"), u"/")) {
       if (piece.empty() || piece == u".") continue;
       if (piece == u"..") {
-        if (parts.empty()) throw ScriptError(kInvalidCall, u"The Path parameter for the MapPath method must be inside the site");
+        if (parts.empty())
+          throw ScriptError(kInvalidCall, u"The Path parameter for the MapPath method must be inside the site");
         parts.pop_back();
       } else {
         parts.push_back(piece);
@@ -163,8 +179,10 @@ FakeServer::FakeServer(Text r, Text page) : root(std::move(r)), page_folder(std:
     Text s = a.empty() ? Text() : a[0].to_text();
     Text out;
     for (char16_t c : s) {
-      if ((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')) out.push_back(c);
-      else if (c == u' ') out.push_back(u'+');
+      if ((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9'))
+        out.push_back(c);
+      else if (c == u' ')
+        out.push_back(u'+');
       else {
         char buf[8];
         std::snprintf(buf, sizeof buf, "%%%02X", static_cast<unsigned>(c & 0xFF));
@@ -173,24 +191,27 @@ FakeServer::FakeServer(Text r, Text page) : root(std::move(r)), page_folder(std:
     }
     return out;
   });
-  define(u"CreateObject", [](int, Args a) -> Variant {
-    throw ScriptError(kCannotCreateObject, a.empty() ? Text() : a[0].to_text());
-  });
+  define(u"CreateObject",
+         [](int, Args a) -> Variant { throw ScriptError(kCannotCreateObject, a.empty() ? Text() : a[0].to_text()); });
 }
 
 FakeStore::FakeStore() {
-  define(u"Item", [this](int kind, Args a) -> Variant {
-    if (a.empty()) throw ScriptError(kArgumentNotOptional);
-    Text key = lower(a[0].to_text());
-    if (kind & (kPut | kPutRef)) {
-      if (a.size() < 2) throw ScriptError(kArgumentNotOptional);
-      values[key] = a[1];
-      return {};
-    }
-    auto it = values.find(key);
-    return it == values.end() ? Variant() : it->second;
-  }, true);
-  define(u"Contents", [this](int, Args) -> Variant { return Variant(std::static_pointer_cast<Object>(shared_from_this())); });
+  define(
+      u"Item",
+      [this](int kind, Args a) -> Variant {
+        if (a.empty()) throw ScriptError(kArgumentNotOptional);
+        Text key = lower(a[0].to_text());
+        if (kind & (kPut | kPutRef)) {
+          if (a.size() < 2) throw ScriptError(kArgumentNotOptional);
+          values[key] = a[1];
+          return {};
+        }
+        auto it = values.find(key);
+        return it == values.end() ? Variant() : it->second;
+      },
+      true);
+  define(u"Contents",
+         [this](int, Args) -> Variant { return Variant(std::static_pointer_cast<Object>(shared_from_this())); });
 }
 
 Variant& FakeStore::operator[](TextView key) { return values[lower(key)]; }
@@ -222,31 +243,47 @@ FakeRs::FakeRs() {
   define(u"EOF", [this](int, Args) -> Variant { return Variant(pos >= rows.size()); });
   define(u"BOF", [this](int, Args) -> Variant { return Variant(rows.empty()); });
   define(u"MoveNext", [this](int, Args) -> Variant {
-    if (pos >= rows.size()) throw ScriptError(3021, u"Either BOF or EOF is True, or the current record has been deleted.");
+    if (pos >= rows.size())
+      throw ScriptError(3021, u"Either BOF or EOF is True, or the current record has been deleted.");
     ++pos;
     return {};
   });
-  define(u"MoveFirst", [this](int, Args) -> Variant { pos = 0; return {}; });
+  define(u"MoveFirst", [this](int, Args) -> Variant {
+    pos = 0;
+    return {};
+  });
   define(u"RecordCount", [this](int, Args) -> Variant { return Variant(static_cast<int32_t>(rows.size())); });
   define(u"PageSize", [this](int kind, Args a) -> Variant {
-    if (kind & kPut) { page_size = a.back().to_i32(); return {}; }
+    if (kind & kPut) {
+      page_size = a.back().to_i32();
+      return {};
+    }
     return Variant(page_size);
   });
   define(u"PageCount", [this](int, Args) -> Variant {
-    return Variant(static_cast<int32_t>((rows.size() + static_cast<size_t>(page_size) - 1) / static_cast<size_t>(page_size)));
+    return Variant(
+        static_cast<int32_t>((rows.size() + static_cast<size_t>(page_size) - 1) / static_cast<size_t>(page_size)));
   });
   define(u"AbsolutePage", [this](int kind, Args a) -> Variant {
-    if (kind & kPut) { pos = static_cast<size_t>(a.back().to_i32() - 1) * static_cast<size_t>(page_size); return {}; }
+    if (kind & kPut) {
+      pos = static_cast<size_t>(a.back().to_i32() - 1) * static_cast<size_t>(page_size);
+      return {};
+    }
     return Variant(static_cast<int32_t>(pos / static_cast<size_t>(page_size) + 1));
   });
-  define(u"Item", [this](int, Args a) -> Variant {
-    if (a.empty()) throw ScriptError(kArgumentNotOptional);
-    if (pos >= rows.size()) throw ScriptError(3021, u"Either BOF or EOF is True, or the current record has been deleted.");
-    Text name = a[0].to_text();
-    for (size_t c = 0; c < columns.size(); ++c)
-      if (iequals_ascii(columns[c], name)) return rows[pos][c];
-    throw ScriptError(3265, u"Item cannot be found in the collection corresponding to the requested name or ordinal.");
-  }, true);
+  define(
+      u"Item",
+      [this](int, Args a) -> Variant {
+        if (a.empty()) throw ScriptError(kArgumentNotOptional);
+        if (pos >= rows.size())
+          throw ScriptError(3021, u"Either BOF or EOF is True, or the current record has been deleted.");
+        Text name = a[0].to_text();
+        for (size_t c = 0; c < columns.size(); ++c)
+          if (iequals_ascii(columns[c], name)) return rows[pos][c];
+        throw ScriptError(3265,
+                          u"Item cannot be found in the collection corresponding to the requested name or ordinal.");
+      },
+      true);
 }
 
 MultipartBody::MultipartBody(std::string boundary) : boundary_(std::move(boundary)) {}
@@ -259,9 +296,8 @@ MultipartBody& MultipartBody::field(std::string_view name, std::string_view valu
 
 MultipartBody& MultipartBody::file(std::string_view name, std::string_view filename, std::string_view data,
                                    std::string_view content_type) {
-  body_ += "--" + boundary_ + "\r\nContent-Disposition: form-data; name=\"" + std::string(name) +
-           "\"; filename=\"" + std::string(filename) + "\"\r\nContent-Type: " + std::string(content_type) +
-           "\r\n\r\n";
+  body_ += "--" + boundary_ + "\r\nContent-Disposition: form-data; name=\"" + std::string(name) + "\"; filename=\"" +
+           std::string(filename) + "\"\r\nContent-Type: " + std::string(content_type) + "\r\n\r\n";
   body_ += std::string(data) + "\r\n";
   return *this;
 }

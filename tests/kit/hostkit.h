@@ -25,10 +25,16 @@ class FakeRequest : public DynamicObject {
   static std::shared_ptr<FakeRequest> make() { return std::make_shared<FakeRequest>(); }
   // A multipart POST: sets the method, content type and body.
   void set_multipart(std::string boundary, std::string body);
-  void set_body(std::string body) { body_ = std::move(body); pos_ = 0; }
+  void set_body(std::string body) {
+    body_ = std::move(body);
+    pos_ = 0;
+  }
   const std::string& body() const { return body_; }
   // Serves the same body again from its start (benchmarks).
-  void rewind() { pos_ = 0; binary_reads = 0; }
+  void rewind() {
+    pos_ = 0;
+    binary_reads = 0;
+  }
 
   std::map<Text, Text> server_variables;  // keys upper case
   std::shared_ptr<FakeCollection> form = std::make_shared<FakeCollection>();

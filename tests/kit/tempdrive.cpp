@@ -33,7 +33,9 @@ TempDrive::~TempDrive() {
   stdfs::remove_all(root_, ec);
 }
 
-std::string TempDrive::native(std::string_view rel) const { return rel.empty() ? root_ : root_ + "/" + std::string(rel); }
+std::string TempDrive::native(std::string_view rel) const {
+  return rel.empty() ? root_ : root_ + "/" + std::string(rel);
+}
 
 Text TempDrive::path(TextView rel) const { return Text{letter_, u':', u'\\'} + Text(rel); }
 

@@ -64,8 +64,11 @@ Text database_of(TextView conn_string) {
 
 const char16_t kClosedText[] = u"Operation is not allowed when the object is closed.";
 const char16_t kOpenText[] = u"Operation is not allowed when the object is open.";
-const char16_t kBofEofText[] = u"Either BOF or EOF is True, or the current record has been deleted. Requested operation requires a current record.";
-const char16_t kArgumentText[] = u"Arguments are of the wrong type, are out of acceptable range, or are in conflict with one another.";
+const char16_t kBofEofText[] =
+    u"Either BOF or EOF is True, or the current record has been deleted. Requested operation requires a current "
+    u"record.";
+const char16_t kArgumentText[] =
+    u"Arguments are of the wrong type, are out of acceptable range, or are in conflict with one another.";
 
 bool given(Args a, size_t i) { return a.size() > i && !a[i].is_missing(); }
 
@@ -174,7 +177,10 @@ std::string rename_join_keyword_calls(const std::string& sql) {
       size_t j = i + 1;
       while (j < n) {
         if (sql[j] == c) {
-          if (j + 1 < n && sql[j + 1] == c) { j += 2; continue; }
+          if (j + 1 < n && sql[j + 1] == c) {
+            j += 2;
+            continue;
+          }
           break;
         }
         ++j;
@@ -195,9 +201,12 @@ std::string rename_join_keyword_calls(const std::string& sql) {
       size_t k = j;
       while (k < n && (sql[k] == ' ' || sql[k] == '\t' || sql[k] == '\r' || sql[k] == '\n')) ++k;
       bool call_follows = k < n && sql[k] == '(';
-      if (call_follows && word == "left") out += kLeftName;
-      else if (call_follows && word == "right") out += kRightName;
-      else out.append(sql, i, j - i);
+      if (call_follows && word == "left")
+        out += kLeftName;
+      else if (call_follows && word == "right")
+        out += kRightName;
+      else
+        out.append(sql, i, j - i);
       i = j;
     } else {
       out.push_back(c);
@@ -233,16 +242,27 @@ Kind kind_of(const char* decl) {
 
 int ado_type(Kind k) {
   switch (k) {
-    case Kind::Long: return 3;
-    case Kind::Integer: return 2;
-    case Kind::Byte: return 17;
-    case Kind::Boolean: return 11;
-    case Kind::Double: case Kind::Auto: return 5;
-    case Kind::Single: return 4;
-    case Kind::Currency: return 6;
-    case Kind::Date: return 7;
-    case Kind::Text: return 202;
-    case Kind::Binary: return 205;
+    case Kind::Long:
+      return 3;
+    case Kind::Integer:
+      return 2;
+    case Kind::Byte:
+      return 17;
+    case Kind::Boolean:
+      return 11;
+    case Kind::Double:
+    case Kind::Auto:
+      return 5;
+    case Kind::Single:
+      return 4;
+    case Kind::Currency:
+      return 6;
+    case Kind::Date:
+      return 7;
+    case Kind::Text:
+      return 202;
+    case Kind::Binary:
+      return 205;
   }
   return 12;
 }
@@ -301,17 +321,21 @@ Variant column_value(sqlite3_stmt* st, int i, Kind kind) {
       const auto* p = static_cast<const uint8_t*>(sqlite3_column_blob(st, i));
       return Variant(Bytes(p, p + sqlite3_column_bytes(st, i)));
     }
-    case Kind::Auto: break;
+    case Kind::Auto:
+      break;
   }
   // The value's own storage class when the declaration does not fit it.
   switch (storage) {
-    case SQLITE_INTEGER: return integer_value(sqlite3_column_int64(st, i));
-    case SQLITE_FLOAT: return Variant(sqlite3_column_double(st, i));
+    case SQLITE_INTEGER:
+      return integer_value(sqlite3_column_int64(st, i));
+    case SQLITE_FLOAT:
+      return Variant(sqlite3_column_double(st, i));
     case SQLITE_BLOB: {
       const auto* p = static_cast<const uint8_t*>(sqlite3_column_blob(st, i));
       return Variant(Bytes(p, p + sqlite3_column_bytes(st, i)));
     }
-    default: return Variant(text());
+    default:
+      return Variant(text());
   }
 }
 
@@ -353,8 +377,10 @@ std::optional<Snapshot> run(sqlite3* db, TextView sql, int64_t* changes) {
       snap.rows.push_back(std::move(row));
     }
     if (rc != SQLITE_DONE) raise_provider(db);
-    if (n > 0) result = std::move(snap);
-    else changed += sqlite3_changes(db);
+    if (n > 0)
+      result = std::move(snap);
+    else
+      changed += sqlite3_changes(db);
   }
   if (changes) *changes = changed;
   return result;
@@ -388,9 +414,18 @@ class Connection : public DynamicObject {
       return Variant(conn_string_);
     });
     define(u"Execute", [this](int, Args a) -> Variant { return execute(a); });
-    define(u"BeginTrans", [this](int, Args) -> Variant { exec_plain("BEGIN"); return Variant(1); });
-    define(u"CommitTrans", [this](int, Args) -> Variant { exec_plain("COMMIT"); return {}; });
-    define(u"RollbackTrans", [this](int, Args) -> Variant { exec_plain("ROLLBACK"); return {}; });
+    define(u"BeginTrans", [this](int, Args) -> Variant {
+      exec_plain("BEGIN");
+      return Variant(1);
+    });
+    define(u"CommitTrans", [this](int, Args) -> Variant {
+      exec_plain("COMMIT");
+      return {};
+    });
+    define(u"RollbackTrans", [this](int, Args) -> Variant {
+      exec_plain("ROLLBACK");
+      return {};
+    });
   }
 
   void open(TextView conn_string) {
@@ -400,14 +435,18 @@ class Connection : public DynamicObject {
     sqlite3* raw = nullptr;
     int rc = sqlite3_open_v2(path->c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     std::shared_ptr<sqlite3> db(raw, &sqlite3_close_v2);
-    if (rc != SQLITE_OK) throw ScriptError(kDataProvider, u"Could not open database '" + file + u"': " + from_utf8(sqlite3_errmsg(raw)));
+    if (rc != SQLITE_OK)
+      throw ScriptError(kDataProvider, u"Could not open database '" + file + u"': " + from_utf8(sqlite3_errmsg(raw)));
     sqlite3_busy_timeout(raw, 5000);
     register_functions(raw);
     db_ = std::move(db);
   }
 
   sqlite3* db() const {
-    if (!db_) raise(kDataBadConnection, u"The connection cannot be used to perform this operation. It is either closed or invalid in this context.");
+    if (!db_)
+      raise(
+          kDataBadConnection,
+          u"The connection cannot be used to perform this operation. It is either closed or invalid in this context.");
     return db_.get();
   }
 
@@ -493,12 +532,19 @@ class Recordset : public DynamicObject {
 class Field : public DynamicObject {
  public:
   Field(std::shared_ptr<Recordset> rs, size_t c) : rs_(std::move(rs)), c_(c) {
-    define(u"Value", [this](int kind, Args) -> Variant {
-      if (kind & (kPut | kPutRef)) raise(kDataNotSupported, u"Current Recordset does not support updating. This may be a limitation of the provider, or of the selected locktype.");
-      return rs_->value(c_);
-    }, true);
+    define(
+        u"Value",
+        [this](int kind, Args) -> Variant {
+          if (kind & (kPut | kPutRef))
+            raise(kDataNotSupported,
+                  u"Current Recordset does not support updating. This may be a limitation of the provider, or of the "
+                  u"selected locktype.");
+          return rs_->value(c_);
+        },
+        true);
     define(u"Name", [this](int, Args) -> Variant { return Variant(rs_->column(c_).name); });
-    define(u"Type", [this](int, Args) -> Variant { return Variant(static_cast<int32_t>(ado_type(rs_->column(c_).kind))); });
+    define(u"Type",
+           [this](int, Args) -> Variant { return Variant(static_cast<int32_t>(ado_type(rs_->column(c_).kind))); });
     define(u"ActualSize", [this](int, Args) -> Variant {
       Variant v = rs_->value(c_);
       if (v.is_null()) return Variant(0);
@@ -515,10 +561,13 @@ class Field : public DynamicObject {
 class Fields : public DynamicObject {
  public:
   explicit Fields(std::shared_ptr<Recordset> rs) : rs_(std::move(rs)) {
-    define(u"Item", [this](int, Args a) -> Variant {
-      if (a.empty()) throw ScriptError(kArgumentNotOptional);
-      return rs_->field(rs_->ordinal(a[0]));
-    }, true);
+    define(
+        u"Item",
+        [this](int, Args a) -> Variant {
+          if (a.empty()) throw ScriptError(kArgumentNotOptional);
+          return rs_->field(rs_->ordinal(a[0]));
+        },
+        true);
     define(u"Count", [this](int, Args) -> Variant { return Variant(static_cast<int32_t>(rs_->field_count())); });
   }
   VariantArray enumerate() override {
@@ -542,11 +591,17 @@ Variant Recordset::fields() {
 }
 
 Recordset::Recordset() {
-  define(u"Fields", [this](int, Args a) -> Variant {
-    if (a.empty()) return fields();
-    return field(ordinal(a[0]));
-  }, true);
-  define(u"Open", [this](int, Args a) -> Variant { open(a); return {}; });
+  define(
+      u"Fields",
+      [this](int, Args a) -> Variant {
+        if (a.empty()) return fields();
+        return field(ordinal(a[0]));
+      },
+      true);
+  define(u"Open", [this](int, Args a) -> Variant {
+    open(a);
+    return {};
+  });
   define(u"Close", [this](int, Args) -> Variant {
     check_open();
     open_ = false;
@@ -554,8 +609,14 @@ Recordset::Recordset() {
     return {};
   });
   define(u"State", [this](int, Args) -> Variant { return Variant(open_ ? 1 : 0); });
-  define(u"EOF", [this](int, Args) -> Variant { check_open(); return Variant(eof()); });
-  define(u"BOF", [this](int, Args) -> Variant { check_open(); return Variant(bof()); });
+  define(u"EOF", [this](int, Args) -> Variant {
+    check_open();
+    return Variant(eof());
+  });
+  define(u"BOF", [this](int, Args) -> Variant {
+    check_open();
+    return Variant(bof());
+  });
   define(u"MoveNext", [this](int, Args) -> Variant {
     check_open();
     if (eof()) raise(kDataBofOrEof, kBofEofText);
@@ -579,7 +640,10 @@ Recordset::Recordset() {
     pos_ = count() - 1;
     return {};
   });
-  define(u"RecordCount", [this](int, Args) -> Variant { check_open(); return Variant(record_count()); });
+  define(u"RecordCount", [this](int, Args) -> Variant {
+    check_open();
+    return Variant(record_count());
+  });
   define(u"PageSize", [this](int kind, Args a) -> Variant {
     if (kind & kPut) {
       int32_t n = a.back().to_i32();
@@ -605,7 +669,7 @@ Recordset::Recordset() {
       return {};
     }
     if (snap_.rows.empty() || eof()) return Variant(-3);  // adPosEOF
-    if (bof()) return Variant(-2);                         // adPosBOF
+    if (bof()) return Variant(-2);                        // adPosBOF
     return Variant(static_cast<int32_t>(pos_ / page_size_ + 1));
   });
   define(u"AbsolutePosition", [this](int kind, Args a) -> Variant {
@@ -670,7 +734,8 @@ void Recordset::open(Args a) {
     conn->open(connection_.text());
     connection_ = Variant(ObjectPtr(conn));
   } else {
-    raise(kDataBadConnection, u"The connection cannot be used to perform this operation. It is either closed or invalid in this context.");
+    raise(kDataBadConnection,
+          u"The connection cannot be used to perform this operation. It is either closed or invalid in this context.");
   }
   std::optional<Snapshot> snap = run(conn->db(), source_, nullptr);
   // A statement that returns no rows leaves the record set closed, as the

@@ -1,8 +1,6 @@
 // Byte store over malloc'd memory and, past the threshold, an unlinked
 // temporary file that is mapped for reading and copied from with the
 // kernel's own copy calls.
-#include "platform/bytestore.h"
-
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/sendfile.h>
@@ -17,6 +15,7 @@
 #include <new>
 
 #include "core/script_error.h"
+#include "platform/bytestore.h"
 
 namespace brevane {
 
@@ -200,9 +199,7 @@ struct ByteStore::Impl {
   }
 };
 
-ByteStore::ByteStore(uint64_t spill_threshold) : impl_(std::make_unique<Impl>()) {
-  impl_->threshold = spill_threshold;
-}
+ByteStore::ByteStore(uint64_t spill_threshold) : impl_(std::make_unique<Impl>()) { impl_->threshold = spill_threshold; }
 
 ByteStore::~ByteStore() = default;
 
@@ -303,8 +300,7 @@ void ByteStore::prepare(uint64_t offset, uint64_t length) {
 #endif
 }
 
-ByteStore::SaveResult ByteStore::save_range(uint64_t offset, uint64_t length, const std::string& path,
-                                            bool exclusive) {
+ByteStore::SaveResult ByteStore::save_range(uint64_t offset, uint64_t length, const std::string& path, bool exclusive) {
   Impl& s = *impl_;
   if (offset > s.size() || length > s.size() - offset) return SaveResult::OutOfRange;
   if (s.fd >= 0) s.flush_stage();
@@ -328,15 +324,17 @@ ByteStore::SaveResult ByteStore::save_range(uint64_t offset, uint64_t length, co
     bool range_calls = true;
     while (left && ok) {
       size_t want = static_cast<size_t>(std::min<uint64_t>(left, 1u << 30));
-      ssize_t n = range_calls ? ::copy_file_range(s.fd, &in_off, out, nullptr, want, 0)
-                              : ::sendfile(out, s.fd, &in_off, want);
+      ssize_t n =
+          range_calls ? ::copy_file_range(s.fd, &in_off, out, nullptr, want, 0) : ::sendfile(out, s.fd, &in_off, want);
       if (n < 0 && errno == EINTR) continue;
       if (n < 0 && range_calls && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
         range_calls = false;
         continue;
       }
-      if (n <= 0) ok = false;
-      else left -= static_cast<uint64_t>(n);
+      if (n <= 0)
+        ok = false;
+      else
+        left -= static_cast<uint64_t>(n);
     }
   }
   if (::close(out) != 0) ok = false;
@@ -356,8 +354,8 @@ bool ByteStore::read(uint64_t offset, uint64_t length, uint8_t* out) {
   }
   s.flush_stage();
   while (length) {
-    ssize_t n = ::pread(s.fd, out, static_cast<size_t>(std::min<uint64_t>(length, 1u << 30)),
-                        static_cast<off_t>(offset));
+    ssize_t n =
+        ::pread(s.fd, out, static_cast<size_t>(std::min<uint64_t>(length, 1u << 30)), static_cast<off_t>(offset));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     out += n;

@@ -53,8 +53,10 @@ DriveMap configured_drives() {
     size_t eq = item.find('=');
     if (eq == std::string_view::npos || eq == 0 || !is_letter(static_cast<char16_t>(item[0]))) continue;
     std::string root(item.substr(eq + 1));
-    if (root.empty()) m.erase(drive_key(static_cast<char16_t>(item[0])));
-    else m[drive_key(static_cast<char16_t>(item[0]))] = clean_root(root);
+    if (root.empty())
+      m.erase(drive_key(static_cast<char16_t>(item[0])));
+    else
+      m[drive_key(static_cast<char16_t>(item[0]))] = clean_root(root);
   }
   return m;
 }
@@ -66,10 +68,10 @@ DriveMap& drives() {
 
 // ---- system calls, each with its fault point ----
 
-#define BV_FAULT(call, path)                                 \
-  if (int injected = injected_fault(call, path)) {           \
-    errno = injected;                                        \
-    return -1;                                               \
+#define BV_FAULT(call, path)                       \
+  if (int injected = injected_fault(call, path)) { \
+    errno = injected;                              \
+    return -1;                                     \
   }
 
 int sys_open(const std::string& p, int flags, mode_t mode = 0) {
@@ -252,8 +254,10 @@ bool copy_file_data(const std::string& src, const std::string& dst) {
     for (ssize_t done = 0; ok && done < n;) {
       ssize_t w = sys_write(out, buf.data() + done, static_cast<size_t>(n - done), dst);
       if (w < 0 && errno == EINTR) continue;
-      if (w <= 0) ok = false;
-      else done += w;
+      if (w <= 0)
+        ok = false;
+      else
+        done += w;
     }
     if (!ok) break;
   }
@@ -432,7 +436,8 @@ bool expand(ShellOp op, const std::vector<Text>& from, const std::vector<Text>& 
       struct stat ss, ds;
       bool src_is_file = ::stat(src->c_str(), &ss) == 0 && !S_ISDIR(ss.st_mode);
       // Like the shell: a file sent to an existing folder goes into it.
-      if (into_folder || (op != ShellOp::Rename && src_is_file && ::stat(dst->c_str(), &ds) == 0 && S_ISDIR(ds.st_mode)))
+      if (into_folder ||
+          (op != ShellOp::Rename && src_is_file && ::stat(dst->c_str(), &ds) == 0 && S_ISDIR(ds.st_mode)))
         target = join(*dst, base_of(*src));
     }
     items.push_back({*src, target});
@@ -444,8 +449,10 @@ bool expand(ShellOp op, const std::vector<Text>& from, const std::vector<Text>& 
 
 void set_drive(char16_t letter, std::string native_root) {
   if (!is_letter(letter)) return;
-  if (native_root.empty()) drives().erase(drive_key(letter));
-  else drives()[drive_key(letter)] = clean_root(std::move(native_root));
+  if (native_root.empty())
+    drives().erase(drive_key(letter));
+  else
+    drives()[drive_key(letter)] = clean_root(std::move(native_root));
 }
 
 void reset_drives() { drives() = configured_drives(); }
@@ -477,8 +484,10 @@ std::optional<std::string> native_path(TextView path) {
     TextView part = rest.substr(i, j - i);
     if (part == u"..") {
       // Never above the drive's root.
-      if (!parts.empty() && parts.back() != "..") parts.pop_back();
-      else if (!absolute) parts.emplace_back("..");
+      if (!parts.empty() && parts.back() != "..")
+        parts.pop_back();
+      else if (!absolute)
+        parts.emplace_back("..");
     } else if (!part.empty() && part != u".") {
       parts.push_back(to_utf8(part));
     }
@@ -498,8 +507,8 @@ std::optional<Text> windows_path(std::string_view native) {
   const std::pair<const char16_t, std::string>* best = nullptr;
   for (const auto& d : drives()) {
     const std::string& r = d.second;
-    bool holds = r == "/" || native == r || (native.size() > r.size() && native.substr(0, r.size()) == r &&
-                                               native[r.size()] == '/');
+    bool holds = r == "/" || native == r ||
+                 (native.size() > r.size() && native.substr(0, r.size()) == r && native[r.size()] == '/');
     if (holds && (!best || r.size() > best->second.size())) best = &d;
   }
   if (!best) return std::nullopt;
@@ -618,10 +627,18 @@ bool shell_operation(ShellOp op, const std::vector<Text>& from, const std::vecto
   for (const Item& it : items) {
     bool ok = false;
     switch (op) {
-      case ShellOp::Delete: ok = remove_tree(it.from); break;
-      case ShellOp::Copy: ok = copy_to(it.from, it.to); break;
-      case ShellOp::Move: ok = move_to(it.from, it.to, true); break;
-      case ShellOp::Rename: ok = move_to(it.from, it.to, false); break;
+      case ShellOp::Delete:
+        ok = remove_tree(it.from);
+        break;
+      case ShellOp::Copy:
+        ok = copy_to(it.from, it.to);
+        break;
+      case ShellOp::Move:
+        ok = move_to(it.from, it.to, true);
+        break;
+      case ShellOp::Rename:
+        ok = move_to(it.from, it.to, false);
+        break;
     }
     if (!ok) return false;
   }

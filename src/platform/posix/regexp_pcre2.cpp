@@ -19,23 +19,39 @@ bool is_ascii_letter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A'
 [[noreturn]] void throw_regex_error(int number) {
   const char16_t* text = u"Syntax error in regular expression";
   switch (number) {
-    case kRegexUnexpectedQuantifier: text = u"Unexpected quantifier"; break;
-    case kRegexExpectedBracket: text = u"Expected ']' in regular expression"; break;
-    case kRegexExpectedParen: text = u"Expected ')' in regular expression"; break;
-    case kRegexInvalidRange: text = u"Invalid range in character set"; break;
-    case kRegexTooComplex: text = u"Out of stack space"; break;
-    default: break;
+    case kRegexUnexpectedQuantifier:
+      text = u"Unexpected quantifier";
+      break;
+    case kRegexExpectedBracket:
+      text = u"Expected ']' in regular expression";
+      break;
+    case kRegexExpectedParen:
+      text = u"Expected ')' in regular expression";
+      break;
+    case kRegexInvalidRange:
+      text = u"Invalid range in character set";
+      break;
+    case kRegexTooComplex:
+      text = u"Out of stack space";
+      break;
+    default:
+      break;
   }
   throw ScriptError(number, text);
 }
 
 int script_number_for(int pcre_error) {
   switch (pcre_error) {
-    case PCRE2_ERROR_MISSING_SQUARE_BRACKET: return kRegexExpectedBracket;
-    case PCRE2_ERROR_MISSING_CLOSING_PARENTHESIS: return kRegexExpectedParen;
-    case PCRE2_ERROR_QUANTIFIER_INVALID: return kRegexUnexpectedQuantifier;
-    case PCRE2_ERROR_CLASS_RANGE_ORDER: return kRegexInvalidRange;
-    default: return kRegexSyntax;
+    case PCRE2_ERROR_MISSING_SQUARE_BRACKET:
+      return kRegexExpectedBracket;
+    case PCRE2_ERROR_MISSING_CLOSING_PARENTHESIS:
+      return kRegexExpectedParen;
+    case PCRE2_ERROR_QUANTIFIER_INVALID:
+      return kRegexUnexpectedQuantifier;
+    case PCRE2_ERROR_CLASS_RANGE_ORDER:
+      return kRegexInvalidRange;
+    default:
+      return kRegexSyntax;
   }
 }
 

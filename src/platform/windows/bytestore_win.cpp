@@ -38,9 +38,7 @@ void ByteStore::append(const uint8_t* data, size_t n) {
   impl_->size += n;
 }
 
-void ByteStore::append_shared(std::shared_ptr<const std::vector<uint8_t>> chunk, size_t n) {
-  append(chunk->data(), n);
-}
+void ByteStore::append_shared(std::shared_ptr<const std::vector<uint8_t>> chunk, size_t n) { append(chunk->data(), n); }
 
 uint64_t ByteStore::size() const { return impl_->size; }
 bool ByteStore::spilled() const { return false; }
@@ -48,8 +46,7 @@ std::span<const uint8_t> ByteStore::view() { return {impl_->mem, impl_->size}; }
 void ByteStore::release_before(uint64_t) {}
 void ByteStore::prepare(uint64_t, uint64_t) {}
 
-ByteStore::SaveResult ByteStore::save_range(uint64_t offset, uint64_t length, const std::string& path,
-                                            bool exclusive) {
+ByteStore::SaveResult ByteStore::save_range(uint64_t offset, uint64_t length, const std::string& path, bool exclusive) {
   if (offset > impl_->size || length > impl_->size - offset) return SaveResult::OutOfRange;
   Text wide = from_utf8(path);
   HANDLE h = CreateFileW(reinterpret_cast<const wchar_t*>(wide.c_str()), GENERIC_WRITE, 0, nullptr,

@@ -7,8 +7,8 @@ namespace brevane {
 
 bool platform_decode_sequence(int codepage, const uint8_t* bytes, int len, char16_t& out) {
   wchar_t w[4];
-  int n = MultiByteToWideChar(static_cast<UINT>(codepage), MB_ERR_INVALID_CHARS,
-                              reinterpret_cast<const char*>(bytes), len, w, 4);
+  int n = MultiByteToWideChar(static_cast<UINT>(codepage), MB_ERR_INVALID_CHARS, reinterpret_cast<const char*>(bytes),
+                              len, w, 4);
   if (n != 1) return false;
   out = static_cast<char16_t>(w[0]);
   return true;

@@ -1,8 +1,8 @@
 // The file-system layer on Windows: paths are the system's own, the shell
 // carries out copy, move, rename and delete, and files are read and written
 // with the wide-character file calls.
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <algorithm>
 
@@ -94,8 +94,7 @@ std::optional<Entry> stat(TextView path) {
   if (path.find(u'\0') != TextView::npos || faulted("stat", path)) return std::nullopt;
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExW(wide(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
-  return entry_of(last_part(path), data.dwFileAttributes, data.nFileSizeHigh, data.nFileSizeLow,
-                  data.ftLastWriteTime);
+  return entry_of(last_part(path), data.dwFileAttributes, data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime);
 }
 
 bool list(TextView folder, std::vector<Entry>& out) {
@@ -109,8 +108,8 @@ bool list(TextView folder, std::vector<Entry>& out) {
   do {
     Text name = text_of(fd.cFileName);
     if (name == u"." || name == u"..") continue;
-    out.push_back(entry_of(std::move(name), fd.dwFileAttributes, fd.nFileSizeHigh, fd.nFileSizeLow,
-                           fd.ftLastWriteTime));
+    out.push_back(
+        entry_of(std::move(name), fd.dwFileAttributes, fd.nFileSizeHigh, fd.nFileSizeLow, fd.ftLastWriteTime));
   } while (FindNextFileW(h, &fd));
   FindClose(h);
   return true;
@@ -143,9 +142,11 @@ bool write_file(TextView path, std::string_view bytes, WriteMode mode) {
   if (path.find(u'\0') != TextView::npos || faulted("open", path)) return false;
   std::wstring target = wide(path);
   std::wstring written = target;
-  if (mode == WriteMode::Replace) written += L".brv~" + std::to_wstring(GetCurrentThreadId()) + L"~" +
-                                              std::to_wstring(GetTickCount64());
-  DWORD disposition = mode == WriteMode::Truncate ? CREATE_ALWAYS : mode == WriteMode::Append ? OPEN_ALWAYS : CREATE_NEW;
+  if (mode == WriteMode::Replace)
+    written += L".brv~" + std::to_wstring(GetCurrentThreadId()) + L"~" + std::to_wstring(GetTickCount64());
+  DWORD disposition = mode == WriteMode::Truncate ? CREATE_ALWAYS
+                      : mode == WriteMode::Append ? OPEN_ALWAYS
+                                                  : CREATE_NEW;
   HANDLE h = CreateFileW(written.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
@@ -169,8 +170,8 @@ bool write_file(TextView path, std::string_view bytes, WriteMode mode) {
 
 bool read_file(TextView path, std::string& out) {
   if (path.find(u'\0') != TextView::npos || faulted("open", path)) return false;
-  HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   LARGE_INTEGER size;
   bool ok = GetFileSizeEx(h, &size) != 0;

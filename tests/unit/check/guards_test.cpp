@@ -1,16 +1,17 @@
 // Request guards: a failing guard writes the whole error page with its
 // message, closes what it was given and ends the response; a passing guard
 // writes nothing. Then the classifiers, which only answer.
+#include "check/guards.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "check/guards.h"
 #include "core/registry.h"
 #include "frame/data.h"
 #include "frame/errorpage.h"
-#include "kit/hostkit.h"
 #include "kit/expect.h"
+#include "kit/hostkit.h"
 
 namespace brevane {
 namespace {
@@ -58,8 +59,10 @@ TEST(CheckInject, KeywordsMatchInsideWordsAndOnlyInLowerCase) {
     p.request->query->add(u"id", u"1");
     p.request->query->add(u"q", c.value);
     CommCheckInject(p.req, p.resp, false);
-    if (c.rejected) p.expect_rejected(kInject);
-    else p.expect_passed();
+    if (c.rejected)
+      p.expect_rejected(kInject);
+    else
+      p.expect_passed();
   }
 }
 
@@ -89,23 +92,20 @@ struct PostCase {
 };
 
 TEST(CheckPost, RefererMustNameThisServerExactly) {
-  for (const auto& c : {PostCase{u"http://www.site.cn/admin/edit.asp", false},
-                        PostCase{u"https://www.site.cn/admin/edit.asp", false},
-                        PostCase{u"http://www.site.cn", false},
-                        PostCase{u"http://www.site.cn:8080/a", false},
-                        PostCase{u"http://www.site.cn?x", false},
-                        PostCase{u"http://WWW.SITE.CN/admin", true},
-                        PostCase{u"http://evil.cn/www.site.cn", true},
-                        PostCase{u"http://www.site.cn.evil.cn/", true},
-                        PostCase{u"ftp://www.site.cn/", true},
-                        PostCase{u"xxxxxxxwww.site.cn/", true},
-                        PostCase{u"", true}}) {
+  for (const auto& c :
+       {PostCase{u"http://www.site.cn/admin/edit.asp", false}, PostCase{u"https://www.site.cn/admin/edit.asp", false},
+        PostCase{u"http://www.site.cn", false}, PostCase{u"http://www.site.cn:8080/a", false},
+        PostCase{u"http://www.site.cn?x", false}, PostCase{u"http://WWW.SITE.CN/admin", true},
+        PostCase{u"http://evil.cn/www.site.cn", true}, PostCase{u"http://www.site.cn.evil.cn/", true},
+        PostCase{u"ftp://www.site.cn/", true}, PostCase{u"xxxxxxxwww.site.cn/", true}, PostCase{u"", true}}) {
     Page p;
     p.request->server_variables[u"SERVER_NAME"] = u"www.site.cn";
     if (*c.referrer) p.request->server_variables[u"HTTP_REFERER"] = c.referrer;
     CommCheckPost(p.req, p.resp, false);
-    if (c.rejected) p.expect_rejected(kPost);
-    else p.expect_passed();
+    if (c.rejected)
+      p.expect_rejected(kPost);
+    else
+      p.expect_passed();
   }
 }
 
@@ -265,9 +265,9 @@ TEST(CheckState, NewEditOrOther) {
     Variant id;
     int16_t state;
   };
-  for (const auto& c : {Case{u"edit", Variant(), 1}, Case{u"edit", Variant::null(), 1}, Case{u"edit", Variant(u"   "), 1},
-                        Case{u"  Edit ", Variant(u"5"), 2}, Case{u"MODIFY", Variant(5), 2},
-                        Case{u"view", Variant(u"5"), 3}, Case{u"", Variant(u"5"), 3}})
+  for (const auto& c : {Case{u"edit", Variant(), 1}, Case{u"edit", Variant::null(), 1},
+                        Case{u"edit", Variant(u"   "), 1}, Case{u"  Edit ", Variant(u"5"), 2},
+                        Case{u"MODIFY", Variant(5), 2}, Case{u"view", Variant(u"5"), 3}, Case{u"", Variant(u"5"), 3}})
     EXPECT_EQ(CommCheckState(c.mode, c.id), c.state) << to_utf8(c.mode);
 }
 
@@ -278,16 +278,14 @@ struct AgentCase {
 };
 
 TEST(NetUser, SystemAndBrowserByTableOrder) {
-  for (const auto& c : {
-           AgentCase{u"Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)", u"Win XP", u"IE"},
-           AgentCase{u"Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.2)", u"Win 2003", u"IE"},
-           AgentCase{u"Mozilla/4.0 (compatible; MSIE 5.0; Windows NT 5.0)", u"Win 2000", u"IE"},
-           AgentCase{u"Mozilla/5.0 (Windows NT 6.1; Win64; x64)", u"Win Nt", u"其它"},
-           AgentCase{u"Mozilla/4.0 (compatible; MSIE 5.0; Windows 98)", u"Win 9x", u"IE"},
-           AgentCase{u"Mozilla/5.0 (X11; Linux x86_64)", u"类Unix", u"其它"},
-           AgentCase{u"Mozilla/5.0 (Macintosh; Intel Mac OS X)", u"Mac", u"其它"},
-           AgentCase{u"curl/8.0", u"其它", u"其它"},
-           AgentCase{u"", u"其它", u"其它"}}) {
+  for (const auto& c : {AgentCase{u"Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)", u"Win XP", u"IE"},
+                        AgentCase{u"Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.2)", u"Win 2003", u"IE"},
+                        AgentCase{u"Mozilla/4.0 (compatible; MSIE 5.0; Windows NT 5.0)", u"Win 2000", u"IE"},
+                        AgentCase{u"Mozilla/5.0 (Windows NT 6.1; Win64; x64)", u"Win Nt", u"其它"},
+                        AgentCase{u"Mozilla/4.0 (compatible; MSIE 5.0; Windows 98)", u"Win 9x", u"IE"},
+                        AgentCase{u"Mozilla/5.0 (X11; Linux x86_64)", u"类Unix", u"其它"},
+                        AgentCase{u"Mozilla/5.0 (Macintosh; Intel Mac OS X)", u"Mac", u"其它"},
+                        AgentCase{u"curl/8.0", u"其它", u"其它"}, AgentCase{u"", u"其它", u"其它"}}) {
     auto r = FakeRequest::make();
     r->server_variables[u"HTTP_USER_AGENT"] = c.agent;
     Variant req = var(r);

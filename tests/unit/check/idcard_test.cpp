@@ -35,7 +35,11 @@ TEST_F(IdCard, CheckCharacterRule) {
 }
 
 TEST_F(IdCard, CheckPostCardByLevel) {
-  struct Case { Text number; int16_t level; Text want; };
+  struct Case {
+    Text number;
+    int16_t level;
+    Text want;
+  };
   const Case cases[] = {
       {u"", 1, u""},  // level 1 checks nothing
       {u"junk", 0, u""},
@@ -45,42 +49,46 @@ TEST_F(IdCard, CheckPostCardByLevel) {
       {u"110105491231002", 2, u""},
       {u"11010519491231002X", 2, u""},
       {u"1101051949123100XX", 2, kDigits},
-      {u"11010519491231.02X", 2, kDigits},   // numeric text is not enough: digits only
+      {u"11010519491231.02X", 2, kDigits},  // numeric text is not enough: digits only
       {u"+1010519491231002X", 2, kDigits},
-      {u"11010519490230002X", 2, u""},       // dates not looked at below level 3
-      {u"11010519490230002X", 3, kBirth},    // 30 February
-      {u"11010520000229001X", 3, u""},       // leap day of a century divisible by 400
-      {u"11010519000229001X", 3, kBirth},    // 1900 had none
-      {u"11010520261206001X", 3, u""},       // born today
-      {u"11010520261207001X", 3, kBirth},    // tomorrow
-      {u"11010518860101001X", 3, u""},       // 140 calendar years back
-      {u"11010518850101001X", 3, kBirth},    // 141
-      {u"11010519491331002X", 3, kBirth},    // month 13
-      {u"11010519491200002X", 3, kBirth},    // day 0
-      {u"110105491231002", 3, u""},          // 15 characters read as 1949
+      {u"11010519490230002X", 2, u""},     // dates not looked at below level 3
+      {u"11010519490230002X", 3, kBirth},  // 30 February
+      {u"11010520000229001X", 3, u""},     // leap day of a century divisible by 400
+      {u"11010519000229001X", 3, kBirth},  // 1900 had none
+      {u"11010520261206001X", 3, u""},     // born today
+      {u"11010520261207001X", 3, kBirth},  // tomorrow
+      {u"11010518860101001X", 3, u""},     // 140 calendar years back
+      {u"11010518850101001X", 3, kBirth},  // 141
+      {u"11010519491331002X", 3, kBirth},  // month 13
+      {u"11010519491200002X", 3, kBirth},  // day 0
+      {u"110105491231002", 3, u""},        // 15 characters read as 1949
       {u"11010519491231002X", 4, u""},
       {u"11010519491231002x", 4, kCheck + u"X"},  // a lower-case x is wrong
       {u"110105194912310021", 4, kCheck + u"X"},
       {u"110105198001010016", 4, u""},
       {u"110105198001010017", 9, kCheck + u"6"},
-      {u"110105491231002", 4, u""},          // no check character to test
+      {u"110105491231002", 4, u""},  // no check character to test
       {u"11010520000229001X", 4, kCheck + u"3"},
   };
-  for (const auto& c : cases) EXPECT_EQ(CommCheckPostCard(c.number, c.level), c.want) << to_utf8(c.number) << " level " << c.level;
+  for (const auto& c : cases)
+    EXPECT_EQ(CommCheckPostCard(c.number, c.level), c.want) << to_utf8(c.number) << " level " << c.level;
 }
 
 TEST_F(IdCard, BirthdayAsMonthDayYear) {
-  struct Case { Text number; Text want; };
+  struct Case {
+    Text number;
+    Text want;
+  };
   const Case cases[] = {
       {u"11010519491231002X", u"12/31/1949"},
       {u" 11010519800101001X ", u"01/01/1980"},  // trimmed, zeros kept
-      {u"110105491231002", u""},                  // 15 characters: not handled
-      {u"11010520260101001X", u""},               // the current year
-      {u"11010518760101001X", u"01/01/1876"},     // 150 years back
-      {u"11010518750101001X", u""},               // 151
-      {u"11010519801301001X", u""},               // month 13
-      {u"11010519800132001X", u""},               // day 32
-      {u"11010519800231001X", u"02/31/1980"},     // only 1-31 is asked of the day
+      {u"110105491231002", u""},                 // 15 characters: not handled
+      {u"11010520260101001X", u""},              // the current year
+      {u"11010518760101001X", u"01/01/1876"},    // 150 years back
+      {u"11010518750101001X", u""},              // 151
+      {u"11010519801301001X", u""},              // month 13
+      {u"11010519800132001X", u""},              // day 32
+      {u"11010519800231001X", u"02/31/1980"},    // only 1-31 is asked of the day
   };
   for (const auto& c : cases) EXPECT_EQ(CommGetBirthdayFromPostcard(c.number), c.want) << to_utf8(c.number);
 }

@@ -6,8 +6,8 @@
 
 #include "core/registry.h"
 #include "frame/errorpage.h"
-#include "kit/hostkit.h"
 #include "kit/expect.h"
+#include "kit/hostkit.h"
 
 namespace brevane {
 namespace {
@@ -27,29 +27,54 @@ void expect_all(bool (*check)(Text), std::initializer_list<BoolCase> cases, cons
 
 TEST(CharacterRules, Chinese) {
   expect_all(CommCheckIsChinese,
-             {{u"中文", true}, {u" 中文 ", true}, {u"，。", true},  // full-width signs are double-byte too
-              {u"", false}, {u"   ", false}, {u"中a文", false}, {u"中 文", false}, {u"\u20AC", false}},
+             {{u"中文", true},
+              {u" 中文 ", true},
+              {u"，。", true},  // full-width signs are double-byte too
+              {u"", false},
+              {u"   ", false},
+              {u"中a文", false},
+              {u"中 文", false},
+              {u"\u20AC", false}},
              "Chinese");
 }
 
 TEST(CharacterRules, Integer) {
   expect_all(CommCheckIsInteger,
-             {{u" 123 ", true}, {u"0", true}, {u"-1", false}, {u"1.0", false}, {u"1 2", false}, {u"", false},
-              {u"\t1", false}, {u"１", false}},
+             {{u" 123 ", true},
+              {u"0", true},
+              {u"-1", false},
+              {u"1.0", false},
+              {u"1 2", false},
+              {u"", false},
+              {u"\t1", false},
+              {u"１", false}},
              "Integer");
 }
 
 TEST(CharacterRules, Numeric) {
   expect_all(CommCheckIsNumeric,
-             {{u" 12.5 ", true}, {u"-3", true}, {u"1,000", true}, {u"1e3", true}, {u"&H1F", true}, {u"", false},
-              {u"  ", false}, {u"abc", false}, {u"1.2.3", false}},
+             {{u" 12.5 ", true},
+              {u"-3", true},
+              {u"1,000", true},
+              {u"1e3", true},
+              {u"&H1F", true},
+              {u"", false},
+              {u"  ", false},
+              {u"abc", false},
+              {u"1.2.3", false}},
              "Numeric");
 }
 
 TEST(CharacterRules, Telephone) {
   expect_all(CommCheckIsTelephone,
-             {{u"010-1234", true}, {u"1234567", true}, {u" 1234567 ", true}, {u"-------", true},
-              {u"123456", false}, {u"+861234567", false}, {u"(010)1234", false}, {u"010 1234", false}},
+             {{u"010-1234", true},
+              {u"1234567", true},
+              {u" 1234567 ", true},
+              {u"-------", true},
+              {u"123456", false},
+              {u"+861234567", false},
+              {u"(010)1234", false},
+              {u"010 1234", false}},
              "Telephone");
 }
 
@@ -57,8 +82,8 @@ TEST(CharacterRules, ValidStringNamesTheFirstForbiddenCharacter) {
   struct {
     const char16_t* text;
     const char16_t* expected;
-  } cases[] = {{u"ab c", u" "}, {u" abc ", u""}, {u"a-b=c", u"-"}, {u"", u""},      {u"abc", u""},
-               {u"a\tb", u"\t"}, {u"a\"b", u"\""},  {u"x\\y", u"\\"}, {u"中文|", u"|"}, {u"a_b.c", u""}};
+  } cases[] = {{u"ab c", u" "},  {u" abc ", u""},  {u"a-b=c", u"-"}, {u"", u""},       {u"abc", u""},
+               {u"a\tb", u"\t"}, {u"a\"b", u"\""}, {u"x\\y", u"\\"}, {u"中文|", u"|"}, {u"a_b.c", u""}};
   for (auto& c : cases) EXPECT_EQ(CommCheckIsValidString(c.text), c.expected) << to_utf8(c.text);
   for (char16_t c : TextView(u"=%?#&;,'+<>()-:\\*!/| \"\t"))
     EXPECT_EQ(CommCheckIsValidString(Text(u"a") + c + u"b"), Text(1, c));
@@ -96,8 +121,8 @@ TEST(RecordNumber, NumericTextGivesItsLeadingNumberRoundedDown) {
   struct {
     const char16_t* text;
     int16_t expected;
-  } cases[] = {{u"12", 12}, {u" 12 ", 12}, {u"12.7", 12}, {u"-1.5", -2}, {u"1,000", 1}, {u"&H10", 16},
-               {u"32767", 32767}, {u"-32768", -32768}};
+  } cases[] = {{u"12", 12},   {u" 12 ", 12}, {u"12.7", 12},     {u"-1.5", -2},
+               {u"1,000", 1}, {u"&H10", 16}, {u"32767", 32767}, {u"-32768", -32768}};
   for (auto& c : cases) EXPECT_EQ(CommCheckIsID(r, c.text, false), c.expected) << to_utf8(c.text);
   EXPECT_EQ(response->write_calls, 0);
 }

@@ -1,10 +1,11 @@
+#include "core/variant.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "core/numparse.h"
 #include "core/script_error.h"
-#include "core/variant.h"
 #include "core/vbdate.h"
 #include "kit/expect.h"
 
@@ -14,15 +15,25 @@ namespace {
 using kit::error_of;
 
 TEST(VariantText, NumbersPrintAsTheScriptEnginePrintsThem) {
-  struct Case { Variant v; const char16_t* want; };
+  struct Case {
+    Variant v;
+    const char16_t* want;
+  };
   const Case cases[] = {
-      {Variant(true), u"True"},        {Variant(false), u"False"},
-      {Variant(int16_t(-5)), u"-5"},   {Variant(0.1), u"0.1"},
-      {Variant(1e15), u"1E+15"},       {Variant(999999999999999.0), u"999999999999999"},
-      {Variant(0.0001), u"0.0001"},    {Variant(0.00001), u"1E-05"},
-      {Variant(1.0 / 3), u"0.333333333333333"}, {Variant(-0.0), u"0"},
-      {Variant(3.5f), u"3.5"},         {Variant(Currency{12345}), u"1.2345"},
-      {Variant(Currency{-50000}), u"-5"}, {Variant(), u""},
+      {Variant(true), u"True"},
+      {Variant(false), u"False"},
+      {Variant(int16_t(-5)), u"-5"},
+      {Variant(0.1), u"0.1"},
+      {Variant(1e15), u"1E+15"},
+      {Variant(999999999999999.0), u"999999999999999"},
+      {Variant(0.0001), u"0.0001"},
+      {Variant(0.00001), u"1E-05"},
+      {Variant(1.0 / 3), u"0.333333333333333"},
+      {Variant(-0.0), u"0"},
+      {Variant(3.5f), u"3.5"},
+      {Variant(Currency{12345}), u"1.2345"},
+      {Variant(Currency{-50000}), u"-5"},
+      {Variant(), u""},
   };
   for (const auto& c : cases) EXPECT_EQ(c.v.to_text(), c.want) << to_utf8(c.want);
 }
@@ -63,22 +74,24 @@ TEST(VariantCurrency, FourDecimalsRounded) {
   EXPECT_EQ(error_of([] { Variant(1e300).to_currency(); }), kOverflow);
 }
 
-TEST(VariantBytes, PackTwoToACodeUnit) {
-  EXPECT_EQ(Variant(Bytes{0x41, 0x00, 0x42}).to_text(), u"A\u0042");
-}
+TEST(VariantBytes, PackTwoToACodeUnit) { EXPECT_EQ(Variant(Bytes{0x41, 0x00, 0x42}).to_text(), u"A\u0042"); }
 
 TEST(NumberParsing, AcceptsWhatTheEngineAccepts) {
-  struct Case { const char16_t* text; bool ok; double value; };
+  struct Case {
+    const char16_t* text;
+    bool ok;
+    double value;
+  };
   const Case cases[] = {
-      {u"12", true, 12},        {u" -3.5 ", true, -3.5},  {u"+.5", true, 0.5},
-      {u"1e3", true, 1000},     {u"1E-2", true, 0.01},    {u"1,234.5", true, 1234.5},
-      {u"&H10", true, 16},      {u"&o17", true, 15},      {u"5.", true, 5},
-      {u"", false, 0},          {u"  ", false, 0},        {u"1e", false, 0},
-      {u"12abc", false, 0},     {u"1.2.3", false, 0},     {u"&H", false, 0},
-      {u"--1", false, 0},       {u",5", false, 0},        {u".", false, 0},
-      {u"(5)", true, -5},       {u"5-", true, -5},        {u"$-5", true, -5},
-      {u"\u00A5100", true, 100}, {u"(5", false, 0},        {u"1 000", false, 0},
-      {u"\t5", true, 5},        {u"1d2", false, 0},       {u"+", false, 0},
+      {u"12", true, 12},         {u" -3.5 ", true, -3.5}, {u"+.5", true, 0.5},
+      {u"1e3", true, 1000},      {u"1E-2", true, 0.01},   {u"1,234.5", true, 1234.5},
+      {u"&H10", true, 16},       {u"&o17", true, 15},     {u"5.", true, 5},
+      {u"", false, 0},           {u"  ", false, 0},       {u"1e", false, 0},
+      {u"12abc", false, 0},      {u"1.2.3", false, 0},    {u"&H", false, 0},
+      {u"--1", false, 0},        {u",5", false, 0},       {u".", false, 0},
+      {u"(5)", true, -5},        {u"5-", true, -5},       {u"$-5", true, -5},
+      {u"\u00A5100", true, 100}, {u"(5", false, 0},       {u"1 000", false, 0},
+      {u"\t5", true, 5},         {u"1d2", false, 0},      {u"+", false, 0},
   };
   for (const auto& c : cases) {
     auto n = parse_number(c.text);

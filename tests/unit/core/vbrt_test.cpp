@@ -85,8 +85,11 @@ TEST(VbRandom, RndStaysInRange) {
 TEST(CodePage, GbkRoundTripsAndKeepsInvalidBytes) {
   const CodePage& cp = CodePage::ansi();
   ASSERT_EQ(cp.number(), 936);
-  EXPECT_EQ(cp.encode(u"中a"), std::string("\xD6\xD0" "a"));
-  EXPECT_EQ(cp.decode("\xD6\xD0" "a"), u"中a");
+  EXPECT_EQ(cp.encode(u"中a"), std::string("\xD6\xD0"
+                                           "a"));
+  EXPECT_EQ(cp.decode("\xD6\xD0"
+                      "a"),
+            u"中a");
   EXPECT_EQ(cp.ansi_code(u'中'), static_cast<int16_t>(0xD6D0));
   EXPECT_EQ(cp.ansi_code(u'a'), 97);
   EXPECT_EQ(cp.encode(u"\U0001F600"), "??");

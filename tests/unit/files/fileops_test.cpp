@@ -40,14 +40,9 @@ TEST_F(FileOps, ExistenceFollowsTheAttributeRules) {
   };
   const Case cases[] = {
       {u"up\\a.txt", true, true},  // the folder test is true for a plain file
-      {u"up/a.txt", true, true},
-      {u"up\\.htaccess", false, false},
-      {u"up\\pics", false, true},
-      {u"up\\pics\\", false, true},
-      {u"up\\*.txt", true, true},
-      {u"up\\*.jpg", false, false},
-      {u"up\\missing.txt", false, false},
-      {u"nowhere\\a.txt", false, false},
+      {u"up/a.txt", true, true},          {u"up\\.htaccess", false, false},  {u"up\\pics", false, true},
+      {u"up\\pics\\", false, true},       {u"up\\*.txt", true, true},        {u"up\\*.jpg", false, false},
+      {u"up\\missing.txt", false, false}, {u"nowhere\\a.txt", false, false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(CommFileExist(p(c.rel)), c.file) << to_utf8(c.rel);
@@ -168,10 +163,12 @@ TEST_F(FileOps, SaveWritesAnsiBytesWithoutMark) {
   };
   const Case cases[] = {
       {u"abc\r\n", "abc\r\n"},
-      {u"中", "\xD6\xD0"},                       // one character, two bytes, lead first
-      {u"a中文b", "a\xD6\xD0\xCE\xC4" "b"},
-      {u"€", "\x80"},                            // single byte in GBK
-      {u"\u0E01", "?"},                          // not in the code page
+      {u"中", "\xD6\xD0"},  // one character, two bytes, lead first
+      {u"a中文b",
+       "a\xD6\xD0\xCE\xC4"
+       "b"},
+      {u"€", "\x80"},    // single byte in GBK
+      {u"\u0E01", "?"},  // not in the code page
       {u"", ""},
   };
   for (const auto& c : cases) {
@@ -265,7 +262,7 @@ TEST_F(FileOps, DeleteImageReportsErrors) {
   auto server = kit::FakeServer::make(p(u"site"));
   Variant sv = kit::var(server);
   EXPECT_FALSE(CommFileDeleteImage(sv, u"<img src='../../outside.jpg'>"));  // MapPath refuses
-  EXPECT_FALSE(CommFileDeleteImage(sv, u"<img src='/up/a.jpg\">"));       // no closing quote
+  EXPECT_FALSE(CommFileDeleteImage(sv, u"<img src='/up/a.jpg\">"));         // no closing quote
   Variant nothing;
   EXPECT_FALSE(CommFileDeleteImage(nothing, u"<img src='/up/a.jpg'>"));
   EXPECT_TRUE(t.exists("site/up/a.jpg"));

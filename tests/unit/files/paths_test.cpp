@@ -23,8 +23,8 @@ TEST(PathSplit, FolderPart) {
       {u"/up/a.txt", u"/up/"},
       {u"a.txt", u""},
       {u"", u""},
-      {u"  C:\\x\\a.txt  ", u"C:\\x\\"},     // trimmed first
-      {u"C:\\x/y/z.doc", u"C:\\"},           // a backslash wins as the separator
+      {u"  C:\\x\\a.txt  ", u"C:\\x\\"},  // trimmed first
+      {u"C:\\x/y/z.doc", u"C:\\"},        // a backslash wins as the separator
       {u"C:\\x\\", u"C:\\x\\"},
   };
   for (const auto& c : cases) EXPECT_EQ(CommFileGetPath(c.in), c.want) << to_utf8(c.in);
@@ -47,7 +47,7 @@ TEST(PathSplit, NameIsEverythingBeforeTheLastFullStopLowerCased) {
       {u"Photo.JPG", u"photo"},
       {u"README", u"readme"},
       {u"Docs\\Read.Me.TXT", u"docs\\read.me"},  // the folder part stays
-      {u" A.b ", u" a"},                          // not trimmed
+      {u" A.b ", u" a"},                         // not trimmed
       {u"", u""},
   };
   for (const auto& c : cases) EXPECT_EQ(CommFileGetName(c.in), c.want) << to_utf8(c.in);
@@ -60,15 +60,10 @@ TEST(PathSplit, Extension) {
     const char16_t* want;
   };
   const ExtCase cases[] = {
-      {u" a.b.TAR ", 0, u"tar"},
-      {u" a.b.TAR ", 1, u".tar"},
-      {u"a.JPG", 0, u"jpg"},
-      {u"a.JPG", 1, u".jpg"},
-      {u"a.b.JPG", 2, u"b.jpg"},      // a larger value reaches further left
-      {u"ab.JPG", 200, u"ab.jpg"},    // but never past the start
-      {u"README", 1, u""},
-      {u"a.", 1, u"."},
-      {u"", 1, u""},
+      {u" a.b.TAR ", 0, u"tar"},   {u" a.b.TAR ", 1, u".tar"}, {u"a.JPG", 0, u"jpg"},
+      {u"a.JPG", 1, u".jpg"},      {u"a.b.JPG", 2, u"b.jpg"},  // a larger value reaches further left
+      {u"ab.JPG", 200, u"ab.jpg"},                             // but never past the start
+      {u"README", 1, u""},         {u"a.", 1, u"."},           {u"", 1, u""},
   };
   for (const auto& c : cases) EXPECT_EQ(CommFileGetExt(c.in, c.has_point), c.want) << to_utf8(c.in);
 }

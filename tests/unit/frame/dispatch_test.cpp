@@ -5,8 +5,8 @@
 #include "core/registry.h"
 #include "frame/facade.h"
 #include "frame/page_context.h"
-#include "kit/hostkit.h"
 #include "kit/expect.h"
+#include "kit/hostkit.h"
 
 namespace brevane {
 namespace {

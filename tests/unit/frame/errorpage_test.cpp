@@ -54,7 +54,8 @@ TEST(ErrorPage, PiecesComeInOrder) {
       u"</FONT></td>",
       u"onmouseout=ZeltoSwapImgRestore() href='JavaScript:window.close()'><img height=18",
       u"name=errr1_c4></td></tr></table>",
-      u"<blockquote><div id=base><font style='font-size:9pt;'><br><br>出错原因：<ul><li>&nbsp;&nbsp;&nbsp;&nbsp;对不起，msg</ul>"
+      u"<blockquote><div id=base><font "
+      u"style='font-size:9pt;'><br><br>出错原因：<ul><li>&nbsp;&nbsp;&nbsp;&nbsp;对不起，msg</ul>"
       u"<br><br></font></div></blockquote>",
       u"Zelto_Error_ButtonReturn2.asp',1) onmouseout=ZeltoSwapImgRestore()  href='JavaScript:history.back();'>",
       u"name=back></a></td></tr><tr><td height=2><img height=5 src='../Comm/Image/Zelto_Error_Bottom.asp' "
@@ -75,7 +76,8 @@ TEST(ErrorPage, CloseParentAddsBaseTargetAndClosesInsteadOfGoingBack) {
   Text page = error_page_html(u"m", true);
   size_t head = pos_of(page, u"</Script><head><base target=\"_self\"></head><title>");
   EXPECT_NE(head, Text::npos);
-  EXPECT_NE(page.find(u"onmouseout=ZeltoSwapImgRestore()  href='JavaScript:window.close()'><img height=20"), Text::npos);
+  EXPECT_NE(page.find(u"onmouseout=ZeltoSwapImgRestore()  href='JavaScript:window.close()'><img height=20"),
+            Text::npos);
   EXPECT_EQ(page.find(u"history.back"), Text::npos);
 }
 
@@ -116,13 +118,15 @@ TEST(CloseData, OnlyValuesAreClosedAndErrorsAreSwallowed) {
   struct {
     Variant value;
     bool cleared;
-  } cases[] = {{Variant(), false}, {Variant::null(), false}, {Variant(u"   "), false},
+  } cases[] = {{Variant(), false},    {Variant::null(), false},    {Variant(u"   "), false},
                {Variant(u"x"), true}, {Variant(int16_t{0}), true}, {Variant(ObjectPtr()), true}};
   for (auto& k : cases) {
     Variant a = k.value, b = Variant();
     EXPECT_NO_THROW(CommCloseData(a, b));
-    if (k.cleared) EXPECT_EQ(error_of_nothing(a), kObjectRequired);  // Nothing
-    else EXPECT_EQ(a.type(), k.value.type());
+    if (k.cleared)
+      EXPECT_EQ(error_of_nothing(a), kObjectRequired);  // Nothing
+    else
+      EXPECT_EQ(a.type(), k.value.type());
   }
 }
 
@@ -138,8 +142,8 @@ TEST(DataAccess, InitAndSetConnTouchNothing) {
   auto response = kit::FakeResponse::make();
   auto conn = kit::FakeConn::make();
   Variant f = facade();
-  call(f, u"CommDataInit", {var(response), var(kit::FakeRequest::make()), var(kit::FakeServer::make()),
-                            var(kit::FakeStore::make())});
+  call(f, u"CommDataInit",
+       {var(response), var(kit::FakeRequest::make()), var(kit::FakeServer::make()), var(kit::FakeStore::make())});
   call(f, u"CommSetConn", {var(kit::FakeServer::make()), var(conn), var(response)});
   EXPECT_EQ(response->write_calls, 0);
   EXPECT_EQ(conn->close_calls, 0);

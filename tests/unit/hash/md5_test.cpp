@@ -8,7 +8,10 @@ namespace brevane {
 namespace {
 
 TEST(Md5, RfcVectorsInUpperCase) {
-  struct Case { const char16_t* in; const char16_t* want; };
+  struct Case {
+    const char16_t* in;
+    const char16_t* want;
+  };
   const Case cases[] = {
       {u"", u"D41D8CD98F00B204E9800998ECF8427E"},
       {u"a", u"0CC175B9C0F1B6A831C399E269772661"},
@@ -30,9 +33,7 @@ TEST(Md5, PaddingBoundaries) {
   EXPECT_EQ(md5_text(Text(64, u'x')), u"C1BB4F81D892B2D57947682AEB252456");
 }
 
-TEST(Md5, DoubleByteCharactersFollowTheWordRule) {
-  EXPECT_EQ(md5_text(u"中"), u"6CBA308F8D5F2B49971DBB43879A078C");
-}
+TEST(Md5, DoubleByteCharactersFollowTheWordRule) { EXPECT_EQ(md5_text(u"中"), u"6CBA308F8D5F2B49971DBB43879A078C"); }
 
 TEST(Md5, ServUSaltIsTwoLettersFromBToZ) {
   for (int i = 0; i < 200; ++i) {

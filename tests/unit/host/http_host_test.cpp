@@ -1,7 +1,7 @@
 #include "host/http_host.h"
 
-#include <httplib.h>
 #include <gtest/gtest.h>
+#include <httplib.h>
 
 #include <cstdio>
 #include <fstream>

@@ -65,20 +65,34 @@ TEST(ServerVariables, NamesWithoutRegardToCase) {
   info.method = "POST";
   info.url_path = "/upload/save.asp";
   info.query = "x=1";
-  info.headers = {{"Host", "example.test:8080"}, {"Content-Type", "multipart/form-data; boundary=b"},
-                  {"Referer", "http://example.test:8080/upload/"}, {"X-Forwarded-For", "10.0.0.1"},
+  info.headers = {{"Host", "example.test:8080"},
+                  {"Content-Type", "multipart/form-data; boundary=b"},
+                  {"Referer", "http://example.test:8080/upload/"},
+                  {"X-Forwarded-For", "10.0.0.1"},
                   {"User-Agent", "UA"}};
   info.remote_addr = "127.0.0.2";
   info.local_addr = "127.0.0.1";
   info.local_port = 8080;
   RequestRef r(var(make_request(info, "12345")));
-  struct Case { const char16_t* name; const char16_t* value; } cases[] = {
-      {u"REQUEST_METHOD", u"POST"}, {u"http_content_type", u"multipart/form-data; boundary=b"},
-      {u"CONTENT_LENGTH", u"5"}, {u"server_name", u"example.test"}, {u"SERVER_PORT", u"8080"},
-      {u"local_addr", u"127.0.0.1"}, {u"Remote_Addr", u"127.0.0.2"}, {u"Http_X_Forwarded_For", u"10.0.0.1"},
-      {u"http_referer", u"http://example.test:8080/upload/"}, {u"HTTP_USER_AGENT", u"UA"},
-      {u"path_Info", u"/upload/save.asp"}, {u"URL", u"/upload/save.asp"}, {u"QUERY_STRING", u"x=1"},
-      {u"HTTP_HOST", u"example.test:8080"}, {u"HTTP_NOT_SENT", u""},
+  struct Case {
+    const char16_t* name;
+    const char16_t* value;
+  } cases[] = {
+      {u"REQUEST_METHOD", u"POST"},
+      {u"http_content_type", u"multipart/form-data; boundary=b"},
+      {u"CONTENT_LENGTH", u"5"},
+      {u"server_name", u"example.test"},
+      {u"SERVER_PORT", u"8080"},
+      {u"local_addr", u"127.0.0.1"},
+      {u"Remote_Addr", u"127.0.0.2"},
+      {u"Http_X_Forwarded_For", u"10.0.0.1"},
+      {u"http_referer", u"http://example.test:8080/upload/"},
+      {u"HTTP_USER_AGENT", u"UA"},
+      {u"path_Info", u"/upload/save.asp"},
+      {u"URL", u"/upload/save.asp"},
+      {u"QUERY_STRING", u"x=1"},
+      {u"HTTP_HOST", u"example.test:8080"},
+      {u"HTTP_NOT_SENT", u""},
   };
   for (const auto& c : cases) EXPECT_EQ(r.server_variables(c.name), c.value) << to_utf8(c.name);
   EXPECT_FALSE(r.server_variables(u"SERVER_SOFTWARE").empty());
@@ -147,7 +161,8 @@ TEST(Response, RedirectSetsLocationAndEnds) {
   r.write(u"after");
   ResponseOut out = resp->finish();
   EXPECT_EQ(out.status, 302);
-  EXPECT_NE(std::find(out.headers.begin(), out.headers.end(), std::pair<std::string, std::string>("Location", "/index.asp?a=1")),
+  EXPECT_NE(std::find(out.headers.begin(), out.headers.end(),
+                      std::pair<std::string, std::string>("Location", "/index.asp?a=1")),
             out.headers.end());
   EXPECT_EQ(out.body.find("lost"), std::string::npos);
   EXPECT_EQ(out.body.find("after"), std::string::npos);

@@ -18,7 +18,11 @@ SiteMap sample_site() {
 
 TEST(MapPath, SitePathsAndPageRelativePaths) {
   SiteMap m = sample_site();
-  struct Case { const char16_t* path; const char* page; const char16_t* out; } cases[] = {
+  struct Case {
+    const char16_t* path;
+    const char* page;
+    const char16_t* out;
+  } cases[] = {
       {u"/", "/index.asp", u"C:\\srv\\site"},
       {u"/upload/a.txt", "/index.asp", u"C:\\srv\\site\\upload\\a.txt"},
       {u"a.txt", "/upload/save.asp", u"C:\\srv\\site\\upload\\a.txt"},
@@ -76,10 +80,18 @@ TEST_F(ResolveFileTest, NothingForMissingFilesFoldersAndClimbs) {
 }
 
 TEST(SniffImageType, Table) {
-  struct Case { std::string head; const char* type; } cases[] = {
-      {"\x89PNG\r\n\x1a\n....", "image/png"}, {"GIF89a...", "image/gif"}, {"GIF87a", "image/gif"},
-      {"\xFF\xD8\xFF\xE0", "image/jpeg"}, {"BM" + std::string(20, '\0'), "image/bmp"},
-      {"<% Response.Write %>", ""}, {"SQLite format 3", ""}, {"", ""},
+  struct Case {
+    std::string head;
+    const char* type;
+  } cases[] = {
+      {"\x89PNG\r\n\x1a\n....", "image/png"},
+      {"GIF89a...", "image/gif"},
+      {"GIF87a", "image/gif"},
+      {"\xFF\xD8\xFF\xE0", "image/jpeg"},
+      {"BM" + std::string(20, '\0'), "image/bmp"},
+      {"<% Response.Write %>", ""},
+      {"SQLite format 3", ""},
+      {"", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(sniff_image_type(c.head), c.type) << c.head;
 }

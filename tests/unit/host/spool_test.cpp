@@ -16,7 +16,9 @@ class SpoolTest : public ::testing::Test {
     fs::create_directories(dir_);
   }
   void TearDown() override { fs::remove_all(dir_); }
-  size_t files_in_dir() const { return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), fs::directory_iterator())); }
+  size_t files_in_dir() const {
+    return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
+  }
   fs::path dir_;
 };
 
@@ -50,7 +52,11 @@ TEST_F(SpoolTest, ReadsAtAnyOffsetAndStopsAtTheEnd) {
   std::string data = pattern(64);
   spool.append(data.data(), data.size());
   char buf[32];
-  struct Case { uint64_t offset; size_t want; size_t got; } cases[] = {{0, 10, 10}, {60, 10, 4}, {64, 10, 0}, {100, 5, 0}, {15, 2, 2}};
+  struct Case {
+    uint64_t offset;
+    size_t want;
+    size_t got;
+  } cases[] = {{0, 10, 10}, {60, 10, 4}, {64, 10, 0}, {100, 5, 0}, {15, 2, 2}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.offset);
     ASSERT_EQ(spool.read(c.offset, buf, c.want), c.got);

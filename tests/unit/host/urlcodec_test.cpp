@@ -11,8 +11,12 @@ const CodePage& gbk() {
 }
 
 TEST(PercentDecode, Table) {
-  struct Case { const char* in; bool plus; const char* out; } cases[] = {
-      {"a%20b", false, "a b"}, {"a+b", true, "a b"}, {"a+b", false, "a+b"},
+  struct Case {
+    const char* in;
+    bool plus;
+    const char* out;
+  } cases[] = {
+      {"a%20b", false, "a b"},  {"a+b", true, "a b"},         {"a+b", false, "a+b"},
       {"%zz%4", true, "%zz%4"}, {"%C4%e3", true, "\xC4\xE3"}, {"100%", true, "100%"},
   };
   for (const auto& c : cases) EXPECT_EQ(percent_decode(c.in, c.plus), c.out) << c.in;
@@ -35,14 +39,19 @@ TEST(ParseCookieHeader, SplitsAtSemicolonsAndTrims) {
 }
 
 TEST(UrlEncode, LettersAndDigitsStaySpaceIsPlusRestIsHex) {
-  struct Case { const char16_t* in; const char16_t* out; } cases[] = {
-      {u"abcXYZ019", u"abcXYZ019"}, {u"a b", u"a+b"}, {u"-_.~", u"%2D%5F%2E%7E"},
-      {u"你", u"%C4%E3"}, {u"a/b?c=d&e", u"a%2Fb%3Fc%3Dd%26e"}, {u"", u""},
+  struct Case {
+    const char16_t* in;
+    const char16_t* out;
+  } cases[] = {
+      {u"abcXYZ019", u"abcXYZ019"},         {u"a b", u"a+b"}, {u"-_.~", u"%2D%5F%2E%7E"}, {u"你", u"%C4%E3"},
+      {u"a/b?c=d&e", u"a%2Fb%3Fc%3Dd%26e"}, {u"", u""},
   };
   for (const auto& c : cases) EXPECT_EQ(url_encode(c.in, gbk()), c.out) << to_utf8(c.in);
 }
 
-TEST(HtmlEscape, EscapesMarkupCharacters) { EXPECT_EQ(html_escape("<a href=\"x\">&'"), "&lt;a href=&quot;x&quot;&gt;&amp;&#39;"); }
+TEST(HtmlEscape, EscapesMarkupCharacters) {
+  EXPECT_EQ(html_escape("<a href=\"x\">&'"), "&lt;a href=&quot;x&quot;&gt;&amp;&#39;");
+}
 
 }  // namespace
 }  // namespace brevane::host

@@ -11,8 +11,8 @@ TEST(SwapImageScript, OneLineWithTheFourFunctionsInOrder) {
   EXPECT_EQ(s.rfind(u"<Script Language=\"JavaScript\">function ZeltoSwapImgRestore(){", 0), 0u);
   EXPECT_TRUE(s.ends_with(u"}</Script>"));
   size_t at = 0;
-  for (TextView header : {u"}function ZeltoPreloadImages(){", u"}function ZeltoFindObject(n, d){",
-                          u"}function ZeltoSwapImage(){"}) {
+  for (TextView header :
+       {u"}function ZeltoPreloadImages(){", u"}function ZeltoFindObject(n, d){", u"}function ZeltoSwapImage(){"}) {
     size_t found = s.find(header, at);
     ASSERT_NE(found, Text::npos) << to_utf8(header);
     at = found;

@@ -1,13 +1,14 @@
 // Connections and record sets over SQLite, as pages and component code use
 // them: opened from the connection string the component builds, read by
 // field name, paged, counted.
+#include "platform/adodb.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "core/registry.h"
 #include "core/vbdate.h"
-#include "platform/adodb.h"
 #include "kit/expect.h"
 
 namespace brevane {
@@ -31,8 +32,9 @@ class RecordsetTest : public ::testing::Test {
     for (auto& c : win)
       if (c == u'/') c = u'\\';
     call(conn_, u"Open", {Variant(u"DBQ=" + win + u";DefaultDir=;DRIVER={Microsoft Access Driver (*.Mdb)};")});
-    exec(u"create table news ([id] integer primary key, [title] varchar(50), hits long, price currency, "
-         u"posted datetime, shown bit, body memo)");
+    exec(
+        u"create table news ([id] integer primary key, [title] varchar(50), hits long, price currency, "
+        u"posted datetime, shown bit, body memo)");
     exec(u"insert into news values (1, '中文标题', 10, 2.5, '2026-12-06 09:05:07', 1, null)");
     exec(u"insert into news values (2, 'second', 20, 3, '2026-01-02', 0, 'x')");
     exec(u"insert into news values (3, 'third', 30, 0, null, 1, 'y')");
@@ -175,15 +177,15 @@ struct SqlFunctionCase {
 };
 
 TEST_F(RecordsetTest, TextFunctionsCountCharacters) {
-  for (const auto& c : {SqlFunctionCase{u"Left('中文标题', 2)", Variant(u"中文")},
-                        SqlFunctionCase{u"Right('中文标题', 1)", Variant(u"题")},
-                        SqlFunctionCase{u"Mid('中文标题', 2, 2)", Variant(u"文标")},
-                        SqlFunctionCase{u"Mid('中文标题', 3)", Variant(u"标题")},
-                        SqlFunctionCase{u"Len('中文标题')", Variant(4)},
-                        SqlFunctionCase{u"Left([title], 3) from news where id = 2 --", Variant(u"sec")},
-                        SqlFunctionCase{u"Len(null) is null", Variant(1)},
-                        SqlFunctionCase{u"'left(' || \"right(\" from news n left join news m on m.id = n.id limit 1",
-                                        Variant(u"left(right(")}}) {
+  for (const auto& c :
+       {SqlFunctionCase{u"Left('中文标题', 2)", Variant(u"中文")},
+        SqlFunctionCase{u"Right('中文标题', 1)", Variant(u"题")},
+        SqlFunctionCase{u"Mid('中文标题', 2, 2)", Variant(u"文标")},
+        SqlFunctionCase{u"Mid('中文标题', 3)", Variant(u"标题")}, SqlFunctionCase{u"Len('中文标题')", Variant(4)},
+        SqlFunctionCase{u"Left([title], 3) from news where id = 2 --", Variant(u"sec")},
+        SqlFunctionCase{u"Len(null) is null", Variant(1)},
+        SqlFunctionCase{u"'left(' || \"right(\" from news n left join news m on m.id = n.id limit 1",
+                        Variant(u"left(right(")}}) {
     Variant rs = open(Text(u"select ") + c.expr);
     Variant got = call_default(rs, {Variant(0)}).value();
     EXPECT_EQ(got.to_text(), c.want.to_text()) << to_utf8(c.expr);

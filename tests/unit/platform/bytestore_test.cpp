@@ -1,11 +1,12 @@
 // The body store in memory and spilled to its file.
+#include "platform/bytestore.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <vector>
 
 #include "kit/scratch.h"
-#include "platform/bytestore.h"
 
 namespace brevane {
 namespace {
@@ -61,8 +62,10 @@ TEST(ByteStore, MixedPiecesKeepTheirOrder) {
       auto piece = std::make_shared<std::vector<uint8_t>>(size + 5);
       for (size_t i = 0; i < piece->size(); ++i) (*piece)[i] = static_cast<uint8_t>(i * 31 + k);
       all.append(piece->begin(), piece->begin() + static_cast<std::ptrdiff_t>(size));
-      if (++k % 3 == 0) s.append(piece->data(), size);
-      else s.append_shared(piece, size);
+      if (++k % 3 == 0)
+        s.append(piece->data(), size);
+      else
+        s.append_shared(piece, size);
     }
     ASSERT_EQ(s.size(), all.size());
     auto v = s.view();

@@ -31,7 +31,7 @@ TEST(DriveMapping, WindowsFormToNative) {
       {u"C:", "/"},
       {u"\\up\\a.txt", "/up/a.txt"},
       {u"C:\\a\\.\\b\\\\c\\", "/a/b/c"},
-      {u"C:\\a\\..\\..\\..\\etc", "/etc"},                  // clamped at the root
+      {u"C:\\a\\..\\..\\..\\etc", "/etc"},                           // clamped at the root
       {u"t:\\site\\..\\..\\etc\\passwd", t.root() + "/etc/passwd"},  // never above the drive
       {u"T:\\", t.root()},
       {u"a\\b.txt", "a/b.txt"},  // relative to the working folder
@@ -77,12 +77,13 @@ TEST(Wildcards, DosStyleMatching) {
     bool want;
   };
   const Case cases[] = {
-      {u"*.txt", u"a.txt", true},     {u"*.txt", u"A.TXT", true},      {u"*.txt", u"a.txt.bak", false},
-      {u"*.*", u"readme", true},      {u"*", u".hidden", true},        {u"a?c", u"abc", true},
-      {u"a?c", u"ac", false},         {u"read*.*", u"readme", true},   {u"*a*b", u"xaxxb", true},
-      {u"*a*b", u"xaxxbc", false},    {u"a.txt", u"a.txt", true},      {u"", u"a", false},
+      {u"*.txt", u"a.txt", true},  {u"*.txt", u"A.TXT", true},    {u"*.txt", u"a.txt.bak", false},
+      {u"*.*", u"readme", true},   {u"*", u".hidden", true},      {u"a?c", u"abc", true},
+      {u"a?c", u"ac", false},      {u"read*.*", u"readme", true}, {u"*a*b", u"xaxxb", true},
+      {u"*a*b", u"xaxxbc", false}, {u"a.txt", u"a.txt", true},    {u"", u"a", false},
   };
-  for (const auto& c : cases) EXPECT_EQ(wildcard_match(c.pattern, c.name), c.want) << to_utf8(c.pattern) << " " << to_utf8(c.name);
+  for (const auto& c : cases)
+    EXPECT_EQ(wildcard_match(c.pattern, c.name), c.want) << to_utf8(c.pattern) << " " << to_utf8(c.name);
 }
 
 TEST(MatchExists, AttributeRules) {
@@ -99,10 +100,10 @@ TEST(MatchExists, AttributeRules) {
   };
   const Case cases[] = {
       {u"up\\a.txt", 0, true},
-      {u"up\\A.TXT", 0, false},        // exact names are case-sensitive here
-      {u"up\\.secret", 0, false},      // hidden
+      {u"up\\A.TXT", 0, false},    // exact names are case-sensitive here
+      {u"up\\.secret", 0, false},  // hidden
       {u"up\\.secret", kHidden, true},
-      {u"up\\sub", 0, false},          // a folder is no file
+      {u"up\\sub", 0, false},  // a folder is no file
       {u"up\\sub", kDirectory, true},
       {u"up\\a.txt", kDirectory, true},  // the folder test finds files too
       {u"up\\.git", kDirectory, false},
@@ -112,15 +113,16 @@ TEST(MatchExists, AttributeRules) {
       {u"up\\.s*", 0, false},
       {u"up\\s*", 0, false},
       {u"up\\s*", kDirectory, true},
-      {u"up\\", kDirectory, true},     // trailing separator: the folder itself
-      {u"up\\", 0, true},              // ... or any plain file in it
+      {u"up\\", kDirectory, true},  // trailing separator: the folder itself
+      {u"up\\", 0, true},           // ... or any plain file in it
       {u"empty\\", 0, false},
       {u"empty\\", kDirectory, true},
       {u"missing\\", kDirectory, false},
       {u"missing\\*.txt", 0, false},
-      {u"", kDirectory, true},         // the drive's root
+      {u"", kDirectory, true},  // the drive's root
   };
-  for (const auto& c : cases) EXPECT_EQ(match_exists(t.path(c.rel), c.mask), c.want) << to_utf8(c.rel) << " mask " << c.mask;
+  for (const auto& c : cases)
+    EXPECT_EQ(match_exists(t.path(c.rel), c.mask), c.want) << to_utf8(c.rel) << " mask " << c.mask;
   EXPECT_FALSE(match_exists(u"Q:\\up\\a.txt", kDirectory));
 }
 
@@ -206,10 +208,12 @@ class ShellOps : public ::testing::Test {
     });
   }
   bool op(ShellOp o, TextView from, TextView to = u"") {
-    return shell_operation(o, {t.path(from)}, o == ShellOp::Delete ? std::vector<Text>{} : std::vector<Text>{t.path(to)});
+    return shell_operation(o, {t.path(from)},
+                           o == ShellOp::Delete ? std::vector<Text>{} : std::vector<Text>{t.path(to)});
   }
   TempDrive t;
-  const Tree src_tree{"src/", "src/.hidden", "src/a.txt", "src/sub/", "src/sub/b.txt", "src/sub/deep/", "src/sub/deep/c.txt"};
+  const Tree src_tree{"src/",          "src/.hidden",   "src/a.txt",         "src/sub/",
+                      "src/sub/b.txt", "src/sub/deep/", "src/sub/deep/c.txt"};
 };
 
 TEST_F(ShellOps, CopyFolderBuildsCompleteTreeIncludingMissingParents) {

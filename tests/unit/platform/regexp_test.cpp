@@ -27,26 +27,25 @@ TEST_P(RegexTest, MatchesLikeTheScriptDialect) {
 
 INSTANTIATE_TEST_SUITE_P(
     Dialect, RegexTest,
-    ::testing::Values(
-        TestCase{u"^$", false, u"", true}, TestCase{u"^$", false, u"\t", false},
-        TestCase{u"", false, u"abc", true},                        // empty pattern matches anywhere
-        TestCase{u"b", false, u"abc", true},                       // unanchored
-        TestCase{u"^[\\u4e00-\\u9fa5]+$", false, u"中文", true},    // \uXXXX escapes
-        TestCase{u"^[\\u4e00-\\u9fa5]+$", false, u"中a", false},
-        TestCase{u"\\x41", false, u"A", true},                     // two-digit \x
-        TestCase{u"^\\v$", false, u"\v", true},                    // vertical tab, not a class
-        TestCase{u"^\\v$", false, u"\n", false},
-        TestCase{u"^\\a\\e\\h$", false, u"aeh", true},             // letters without meaning are themselves
-        TestCase{u"^\\Qx\\E$", false, u"QxE", true},
-        TestCase{u"^[[:alpha:]]+$", false, u"[:alpha", false},     // no POSIX classes: "[[:alpha:]" then "]+"
-        TestCase{u"^[[:alpha:]]+$", false, u"a]]", true},
-        TestCase{u"c$", false, u"abc\n", false},                   // "$" only at the very end
-        TestCase{u"a.c", false, u"a\rc", false},                   // "." stops at CR as well as LF
-        TestCase{u"a[^]c", false, u"a\nc", true},                  // "[^]" is any character
-        TestCase{u"a[]c", false, u"ac", false},                    // "[]" matches nothing
-        TestCase{u"ABC", true, u"xabcx", true}, TestCase{u"ABC", false, u"xabcx", false},
-        TestCase{u"^\\w+@\\w+\\.\\w+$", true, u"A_b@x.CN", true},
-        TestCase{u"[\\B]", false, u"B", true}));
+    ::testing::Values(TestCase{u"^$", false, u"", true}, TestCase{u"^$", false, u"\t", false},
+                      TestCase{u"", false, u"abc", true},                       // empty pattern matches anywhere
+                      TestCase{u"b", false, u"abc", true},                      // unanchored
+                      TestCase{u"^[\\u4e00-\\u9fa5]+$", false, u"中文", true},  // \uXXXX escapes
+                      TestCase{u"^[\\u4e00-\\u9fa5]+$", false, u"中a", false},
+                      TestCase{u"\\x41", false, u"A", true},   // two-digit \x
+                      TestCase{u"^\\v$", false, u"\v", true},  // vertical tab, not a class
+                      TestCase{u"^\\v$", false, u"\n", false},
+                      TestCase{u"^\\a\\e\\h$", false, u"aeh", true},  // letters without meaning are themselves
+                      TestCase{u"^\\Qx\\E$", false, u"QxE", true},
+                      TestCase{u"^[[:alpha:]]+$", false, u"[:alpha",
+                               false},  // no POSIX classes: "[[:alpha:]" then "]+"
+                      TestCase{u"^[[:alpha:]]+$", false, u"a]]", true},
+                      TestCase{u"c$", false, u"abc\n", false},   // "$" only at the very end
+                      TestCase{u"a.c", false, u"a\rc", false},   // "." stops at CR as well as LF
+                      TestCase{u"a[^]c", false, u"a\nc", true},  // "[^]" is any character
+                      TestCase{u"a[]c", false, u"ac", false},    // "[]" matches nothing
+                      TestCase{u"ABC", true, u"xabcx", true}, TestCase{u"ABC", false, u"xabcx", false},
+                      TestCase{u"^\\w+@\\w+\\.\\w+$", true, u"A_b@x.CN", true}, TestCase{u"[\\B]", false, u"B", true}));
 
 TEST(RegexTest, MultilineAnchorsAtLineBreaks) {
   EXPECT_FALSE(Regex(u"^b$").test(u"a\nb\nc"));
@@ -57,9 +56,13 @@ TEST(RegexTest, PatternErrorsCarryTheScriptNumbers) {
   struct {
     const char16_t* pattern;
     int number;
-  } cases[] = {{u"[a", kRegexExpectedBracket}, {u"(a", kRegexExpectedParen}, {u"*a", kRegexUnexpectedQuantifier},
-               {u"[z-a]", kRegexInvalidRange}, {u"(*FAIL)", kRegexUnexpectedQuantifier},
-               {u"(*UTF)a", kRegexUnexpectedQuantifier}, {u"a{3,1}", kRegexSyntax}};
+  } cases[] = {{u"[a", kRegexExpectedBracket},
+               {u"(a", kRegexExpectedParen},
+               {u"*a", kRegexUnexpectedQuantifier},
+               {u"[z-a]", kRegexInvalidRange},
+               {u"(*FAIL)", kRegexUnexpectedQuantifier},
+               {u"(*UTF)a", kRegexUnexpectedQuantifier},
+               {u"a{3,1}", kRegexSyntax}};
   for (auto& c : cases) EXPECT_EQ(error_of([&] { Regex r(c.pattern); }), c.number) << to_utf8(c.pattern);
 }
 
@@ -93,15 +96,14 @@ TEST(RegexReplace, TemplatesExpand) {
     const char16_t* replacement;
     const char16_t* expected;
   } cases[] = {
-      {u"(b)(c)", u"[$2$1]", u"a[cb]d"},
-      {u"bc", u"[$&]", u"a[bc]d"},
-      {u"bc", u"[$`|$']", u"a[a|d]d"},
-      {u"bc", u"$$", u"a$d"},
+      {u"(b)(c)", u"[$2$1]", u"a[cb]d"}, {u"bc", u"[$&]", u"a[bc]d"},
+      {u"bc", u"[$`|$']", u"a[a|d]d"},   {u"bc", u"$$", u"a$d"},
       {u"bc", u"$1$0$", u"a$1$0$d"},    // no such groups: written as is
-      {u"(b)c", u"$10", u"ab0d"},        // one group: "$1" then "0"
-      {u"(b)(x)?c", u"<$2>", u"a<>d"},   // a group that took no part is empty
+      {u"(b)c", u"$10", u"ab0d"},       // one group: "$1" then "0"
+      {u"(b)(x)?c", u"<$2>", u"a<>d"},  // a group that took no part is empty
   };
-  for (auto& c : cases) EXPECT_EQ(Regex(c.pattern).replace(u"abcd", c.replacement, false), c.expected) << to_utf8(c.replacement);
+  for (auto& c : cases)
+    EXPECT_EQ(Regex(c.pattern).replace(u"abcd", c.replacement, false), c.expected) << to_utf8(c.replacement);
   EXPECT_EQ(Regex(u"(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)").replace(u"abcdefghij", u"$10$1", false), u"ja");
 }
 
@@ -132,10 +134,13 @@ TEST(RegexCache, SamePatternAndFlagsShareOneCompilation) {
 class ReplaceCallback : public DynamicObject {
  public:
   ReplaceCallback() {
-    define(u"Call", [](int, Args a) -> Variant {
-      // (match, group 1, position, whole text)
-      return Variant(u"<" + a[1].to_text() + u"@" + a[2].to_text() + u">");
-    }, true);
+    define(
+        u"Call",
+        [](int, Args a) -> Variant {
+          // (match, group 1, position, whole text)
+          return Variant(u"<" + a[1].to_text() + u"@" + a[2].to_text() + u">");
+        },
+        true);
   }
 };
 

@@ -1,12 +1,13 @@
 // Character-set, URL and byte conversions: the documented examples, both
 // paths of the UTF-8 methods, and byte round trips through ANSI byte strings.
+#include "text/convert.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "core/codepage.h"
 #include "core/registry.h"
-#include "text/convert.h"
 #include "kit/expect.h"
 
 namespace brevane {
@@ -95,9 +96,9 @@ struct UrlCase {
 };
 
 TEST(UrlEncode, EscapesPlusPercentAndEverythingAboveAscii) {
-  for (const auto& c : {UrlCase{u"a b+c%", u"a b%2Bc%25"}, UrlCase{u"\u00E9", u"%C3%A9"},
-                        UrlCase{u"\u4E2D", u"%E4%B8%AD"}, UrlCase{u"\u0800", u"%E0%A0%80"},
-                        UrlCase{u"x=1&y=?\t", u"x=1&y=?\t"}, UrlCase{u"", u""}})
+  for (const auto& c :
+       {UrlCase{u"a b+c%", u"a b%2Bc%25"}, UrlCase{u"\u00E9", u"%C3%A9"}, UrlCase{u"\u4E2D", u"%E4%B8%AD"},
+        UrlCase{u"\u0800", u"%E0%A0%80"}, UrlCase{u"x=1&y=?\t", u"x=1&y=?\t"}, UrlCase{u"", u""}})
     EXPECT_EQ(CommUrlEncode_GBToUtf8(c.text), c.encoded) << to_utf8(c.text);
 }
 

@@ -5,8 +5,8 @@
 
 #include "core/registry.h"
 #include "core/vbdate.h"
-#include "kit/hostkit.h"
 #include "kit/expect.h"
+#include "kit/hostkit.h"
 
 namespace brevane {
 namespace {
@@ -19,8 +19,16 @@ TEST(Bases, Hexadecimal) {
   struct {
     double value;
     const char16_t* expected;
-  } cases[] = {{255, u"FF"}, {16, u"10"}, {0, u""}, {-5, u""}, {10, u"A"}, {4095, u"FFF"},
-               {10.5, u"10.5"}, {26.5, u"110.5"}, {2147483648.0, u"80000000"}, {1e14, u"5AF3107A4000"}};
+  } cases[] = {{255, u"FF"},
+               {16, u"10"},
+               {0, u""},
+               {-5, u""},
+               {10, u"A"},
+               {4095, u"FFF"},
+               {10.5, u"10.5"},
+               {26.5, u"110.5"},
+               {2147483648.0, u"80000000"},
+               {1e14, u"5AF3107A4000"}};
   for (auto& c : cases) EXPECT_EQ(CommDecToHex(cur(c.value)), c.expected) << c.value;
 }
 
@@ -28,8 +36,8 @@ TEST(Bases, Binary) {
   struct {
     double value;
     const char16_t* expected;
-  } cases[] = {{5, u"101"}, {0, u""}, {-3, u""}, {1, u"1"}, {8, u"1000"}, {2.5, u"10"}, {3.5, u"100"},
-               {2147483647.0, u"1111111111111111111111111111111"}};
+  } cases[] = {{5, u"101"},  {0, u""},     {-3, u""},     {1, u"1"},
+               {8, u"1000"}, {2.5, u"10"}, {3.5, u"100"}, {2147483647.0, u"1111111111111111111111111111111"}};
   for (auto& c : cases) EXPECT_EQ(CommDecToBin(cur(c.value)), c.expected) << c.value;
   EXPECT_EQ(error_of([] { CommDecToBin(cur(2147483648.0)); }), kOverflow);
 }
@@ -38,8 +46,18 @@ TEST(Numeric, TextBecomesCurrency) {
   struct {
     const char16_t* text;
     double expected;
-  } cases[] = {{u"12", 12}, {u"12.5", 12.5}, {u"abc", 0}, {u"   ", 0}, {u"", 0}, {u" -7 ", -7},
-               {u"0.1", 0.1}, {u"1e3", 1000}, {u"3.14159265", 3.1416}, {u"2147483647", 2147483647.0}, {u"16777217", 16777217}, {u"16777217.5", 16777218}};
+  } cases[] = {{u"12", 12},
+               {u"12.5", 12.5},
+               {u"abc", 0},
+               {u"   ", 0},
+               {u"", 0},
+               {u" -7 ", -7},
+               {u"0.1", 0.1},
+               {u"1e3", 1000},
+               {u"3.14159265", 3.1416},
+               {u"2147483647", 2147483647.0},
+               {u"16777217", 16777217},
+               {u"16777217.5", 16777218}};
   for (auto& c : cases) EXPECT_EQ(CommStringToNumeric(c.text), cur(c.expected)) << to_utf8(c.text);
   EXPECT_EQ(error_of([] { CommStringToNumeric(u"3000000000"); }), kOverflow);
 }
@@ -106,10 +124,10 @@ TEST(FileSize, UnitsAndRounding) {
     const char16_t* bytes;
     const char16_t* expected;
   } cases[] = {
-      {u"", u"0B"},           {u"0", u"0B"},           {u"1023", u"1023B"},      {u"1024", u"1K"},
-      {u"1536", u"1.5K"},     {u"1152", u"1.12K"},     {u"1167.36", u"1.14K"},   {u"1048575", u"1024K"},
-      {u"1048576", u"1M"},    {u"1073741824", u"1G"},  {u"1099511627776", u"1024G"},
-      {u"1126", u"1.1K"},     {u" 2048 ", u"2K"},      {u"-5", u"-5B"},
+      {u"", u"0B"},        {u"0", u"0B"},          {u"1023", u"1023B"},          {u"1024", u"1K"},
+      {u"1536", u"1.5K"},  {u"1152", u"1.12K"},    {u"1167.36", u"1.14K"},       {u"1048575", u"1024K"},
+      {u"1048576", u"1M"}, {u"1073741824", u"1G"}, {u"1099511627776", u"1024G"}, {u"1126", u"1.1K"},
+      {u" 2048 ", u"2K"},  {u"-5", u"-5B"},
   };
   for (auto& c : cases) EXPECT_EQ(CommGetFileSize(c.bytes), c.expected) << to_utf8(c.bytes);
 }

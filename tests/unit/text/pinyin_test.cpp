@@ -38,13 +38,15 @@ constexpr char kPublishedSyllables[] = R"(
 - Y: ya -11847, yan -11831, yang -11798, yao -11781, ye -11604, yi -11589, yin -11536, ying -11358, yo -11340, yong -11339, you -11324, yu -11303, yuan -11097, yue -11077, yun -11067
 - Z: za -11055, zai -11052, zan -11045, zang -11041, zao -11038, ze -11024, zei -11020, zen -11019, zeng -11018, zha -11014, zhai -10838, zhan -10832, zhang -10815, zhao -10800, zhe -10790, zhen -10780, zheng -10764, zhi -10587, zhong -10544, zhou -10533, zhu -10519, zhua -10331, zhuai -10329, zhuan -10328, zhuang -10322, zhui -10315, zhun -10309, zhuo -10307, zi -10296, zong -10281, zou -10274, zu -10270, zuan -10262, zui -10260, zun -10256, zuo -10254)";
 
-struct PublishedInitial { char16_t letter; int first, last; };
+struct PublishedInitial {
+  char16_t letter;
+  int first, last;
+};
 constexpr PublishedInitial kPublishedInitials[] = {
-    {u'A', 45217, 45252}, {u'B', 45253, 45760}, {u'C', 45761, 46317}, {u'D', 46318, 46825},
-    {u'E', 46826, 47009}, {u'F', 47010, 47296}, {u'G', 47297, 47613}, {u'H', 47614, 48118},
-    {u'J', 48119, 49061}, {u'K', 49062, 49323}, {u'L', 49324, 49895}, {u'M', 49896, 50370},
-    {u'N', 50371, 50613}, {u'O', 50614, 50621}, {u'P', 50622, 50905}, {u'Q', 50906, 51386},
-    {u'R', 51387, 51445}, {u'S', 51446, 52217}, {u'T', 52218, 52697}, {u'W', 52698, 52979},
+    {u'A', 45217, 45252}, {u'B', 45253, 45760}, {u'C', 45761, 46317}, {u'D', 46318, 46825}, {u'E', 46826, 47009},
+    {u'F', 47010, 47296}, {u'G', 47297, 47613}, {u'H', 47614, 48118}, {u'J', 48119, 49061}, {u'K', 49062, 49323},
+    {u'L', 49324, 49895}, {u'M', 49896, 50370}, {u'N', 50371, 50613}, {u'O', 50614, 50621}, {u'P', 50622, 50905},
+    {u'Q', 50906, 51386}, {u'R', 51387, 51445}, {u'S', 51446, 52217}, {u'T', 52218, 52697}, {u'W', 52698, 52979},
     {u'X', 52980, 53688}, {u'Y', 53689, 54480}, {u'Z', 54481, 55288},
 };
 
@@ -110,25 +112,31 @@ TEST(PinyinTables, BoundariesAscendAndAgreeWithTheInitials) {
 }
 
 TEST(PinyinSyllable, LargestBoundaryNotAboveTheCode) {
-  struct Case { int code; const char16_t* want; };
+  struct Case {
+    int code;
+    const char16_t* want;
+  };
   const Case cases[] = {
-      {-20320, u""},     {-20319, u"a"},   {-20318, u"a"},  {-20317, u"ai"},  {-15681, u"lv"},
-      {-15661, u"lue"},  {-14930, u"nv"},  {-14928, u"nue"}, {-10255, u"zun"}, {-10254, u"zuo"},
-      {-10247, u"zuo"},  {-10246, u""},    {-1, u""},       {65, u""},
+      {-20320, u""},    {-20319, u"a"},  {-20318, u"a"},   {-20317, u"ai"},  {-15681, u"lv"},
+      {-15661, u"lue"}, {-14930, u"nv"}, {-14928, u"nue"}, {-10255, u"zun"}, {-10254, u"zuo"},
+      {-10247, u"zuo"}, {-10246, u""},   {-1, u""},        {65, u""},
   };
   for (const auto& c : cases) EXPECT_EQ(pinyin_syllable(c.code), c.want) << c.code;
 }
 
 TEST(CommGetPyChar, FirstCharacterDecides) {
-  struct Case { Text in; Text want; };
+  struct Case {
+    Text in;
+    Text want;
+  };
   const Case cases[] = {
-      {gb(0xB0A1 - 65536), u"A"},      // first first-level character
-      {gb(0xB0C4 - 65536), u"A"},      // last of A
-      {gb(0xB0C5 - 65536), u"B"},      // first of B
-      {gb(55288 - 65536), u"Z"},       // last of the Z range
+      {gb(0xB0A1 - 65536), u"A"},  // first first-level character
+      {gb(0xB0C4 - 65536), u"A"},  // last of A
+      {gb(0xB0C5 - 65536), u"B"},  // first of B
+      {gb(55288 - 65536), u"Z"},   // last of the Z range
       {u"x", u"x"},
-      {u"中国", u"Z"},                 // only the first character counts
-      {u"x中", u"x中"},                // unconverted: the whole text comes back
+      {u"中国", u"Z"},                           // only the first character counts
+      {u"x中", u"x中"},                          // unconverted: the whole text comes back
       {gb(0xD8A1 - 65536), gb(0xD8A1 - 65536)},  // second level
       {u"，", u"，"},
   };
@@ -151,17 +159,20 @@ TEST(CommGetPyString, InitialsInPlaceOthersKept) {
 }
 
 TEST(CommGetQPyString, SpellingsRunTogether) {
-  struct Case { Text in; Text want; };
+  struct Case {
+    Text in;
+    Text want;
+  };
   const Case cases[] = {
       {u"中国", u"zhongguo"},
       {gb(-20319) + gb(-20317), u"aai"},
-      {gb(-10254) + gb(-10247), u"zuozuo"},              // the tail past the last boundary
-      {u"中" + gb(0xD8A1 - 65536) + u"国", u"zhongguo"},  // second level dropped without a gap
-      {u"你好，世界！", u"nihaoshijie"},                    // full-width signs dropped
-      {u"A1 b~", u"A1 b~"},                               // ASCII kept, spaces included
-      {Text(1, u'\0') + u"x", u"x"},                      // character 0 is not ASCII here
-      {u"\u00e9", u""},                                   // double-byte, outside the first level
-      {Text(1, kRawByteBase + 0xA0), u""},                // lone byte 160: nothing
+      {gb(-10254) + gb(-10247), u"zuozuo"},                          // the tail past the last boundary
+      {u"中" + gb(0xD8A1 - 65536) + u"国", u"zhongguo"},             // second level dropped without a gap
+      {u"你好，世界！", u"nihaoshijie"},                             // full-width signs dropped
+      {u"A1 b~", u"A1 b~"},                                          // ASCII kept, spaces included
+      {Text(1, u'\0') + u"x", u"x"},                                 // character 0 is not ASCII here
+      {u"\u00e9", u""},                                              // double-byte, outside the first level
+      {Text(1, kRawByteBase + 0xA0), u""},                           // lone byte 160: nothing
       {Text(1, kRawByteBase + 0x9F), Text(1, kRawByteBase + 0x9F)},  // lone byte 159 passes
   };
   for (const auto& c : cases) EXPECT_EQ(CommGetQPyString(c.in), c.want) << to_utf8(c.in);

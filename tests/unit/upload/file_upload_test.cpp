@@ -15,8 +15,8 @@ class OneCall : public ::testing::Test {
  protected:
   Text upload(Text ext, int32_t max_mb, int32_t single_mb, std::initializer_list<Variant> rest = {}) {
     Variant facade(create_object(u"Brevane.BrevaneCls"));
-    std::vector<Variant> args{server, kit::var(req), Variant(ext), Variant(max_mb), Variant(single_mb),
-                              Variant(u"/files")};
+    std::vector<Variant> args{server,          kit::var(req),      Variant(ext),
+                              Variant(max_mb), Variant(single_mb), Variant(u"/files")};
     args.insert(args.end(), rest.begin(), rest.end());
     return invoke_by_name(facade, u"CommFileUpload", kMethod, args).to_text();
   }

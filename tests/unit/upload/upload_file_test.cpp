@@ -1,5 +1,7 @@
 // The multipart parser as a page drives it: limits and their texts, the
 // extension list, fields and items, and bodies that are not well formed.
+#include "upload/upload_file.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -8,10 +10,9 @@
 
 #include "core/registry.h"
 #include "core/vbdate.h"
+#include "kit/expect.h"
 #include "kit/hostkit.h"
 #include "kit/scratch.h"
-#include "upload/upload_file.h"
-#include "kit/expect.h"
 
 namespace brevane {
 namespace {
@@ -53,7 +54,10 @@ TEST_F(Upload, EmptyBodyIsSixBeforeTheFormIsLookedAt) {
 }
 
 TEST_F(Upload, NotAMultipartPostIsTwo) {
-  struct Case { const char16_t* method; const char16_t* type; };
+  struct Case {
+    const char16_t* method;
+    const char16_t* type;
+  };
   for (Case c : {Case{u"GET", u"multipart/form-data; boundary=x"}, Case{u"POST", u"application/x-www-form-urlencoded"},
                  Case{u"POST", u""}}) {
     req->set_body("a=1");
@@ -110,7 +114,10 @@ TEST_F(Upload, SingleFileLimitIsFive) {
 // ---- the extension list ----
 
 TEST_F(Upload, ExePresetsAndLists) {
-  struct Case { const char16_t* given; const char16_t* stored; };
+  struct Case {
+    const char16_t* given;
+    const char16_t* stored;
+  };
   for (Case c : {Case{u"pic", u"jpg|gif|bmp|png"}, Case{u"zip", u"rar|zip"}, Case{u"flash", u"swf"},
                  Case{u"PIC", u"pic"},  // presets match only as written
                  Case{u"*.JPG;*.Gif", u"jpg|gif"}, Case{u"Jpg|PNG", u"jpg|png"}}) {
@@ -121,10 +128,14 @@ TEST_F(Upload, ExePresetsAndLists) {
 }
 
 TEST_F(Upload, ExtensionRules) {
-  struct Case { const char16_t* exe; const char* file; int error; };
-  for (Case c : {Case{u"jpg|gif", "photo.PNG", 3}, Case{u"*.JPG;*.PNG", "photo.PNG", 0}, Case{u"jpg", "a.JPG", 0},
-                 Case{u"jpg", "a.gif", 3}, Case{u"*", "a.exe", 0}, Case{u"", "a.exe", 0},
-                 Case{u"jpg|gif", "noext", 3}}) {
+  struct Case {
+    const char16_t* exe;
+    const char* file;
+    int error;
+  };
+  for (Case c :
+       {Case{u"jpg|gif", "photo.PNG", 3}, Case{u"*.JPG;*.PNG", "photo.PNG", 0}, Case{u"jpg", "a.JPG", 0},
+        Case{u"jpg", "a.gif", 3}, Case{u"*", "a.exe", 0}, Case{u"", "a.exe", 0}, Case{u"jpg|gif", "noext", 3}}) {
     MultipartBody body;
     body.file("f", c.file, "data");
     Variant p = parse(body, [&](Variant& p) { put(p, u"Exe", Variant(c.exe)); });
@@ -217,12 +228,15 @@ TEST_F(Upload, EmptyFileFieldGivesNoItem) {
 }
 
 TEST_F(Upload, ClientPathsAndNames) {
-  struct Case { const char* client; const char16_t* name; const char16_t* ext; };
+  struct Case {
+    const char* client;
+    const char16_t* name;
+    const char16_t* ext;
+  };
   for (Case c : {Case{"C:\\docs\\a.b.txt", u"a.b.txt", u"txt"}, Case{"/home/u/pic.JPG", u"pic.JPG", u"JPG"},
                  Case{"README", u"README", u""}, Case{"a/b\\c.d.gif", u"c.d.gif", u"gif"}}) {
     MultipartBody body;
-    body.raw("--" + body.boundary() + "\r\nContent-Disposition: form-data; name=\"f\"; filename=\"" +
-             c.client +
+    body.raw("--" + body.boundary() + "\r\nContent-Disposition: form-data; name=\"f\"; filename=\"" + c.client +
              "\"\r\nContent-Type: image/gif\r\n\r\nDATA\r\n");
     Variant p = parse(body);
     Variant item = call(p, u"Files", {Variant(u"f")});
@@ -238,7 +252,8 @@ TEST_F(Upload, ClientPathsAndNames) {
 
 TEST_F(Upload, NulBytesInFileNamesAreDropped) {
   MultipartBody body;
-  body.raw("--" + body.boundary() + "\r\nContent-Disposition: form-data; name=\"f\"; filename=\"a\0b.gif\"\r\n\r\nD\r\n"s);
+  body.raw("--" + body.boundary() +
+           "\r\nContent-Disposition: form-data; name=\"f\"; filename=\"a\0b.gif\"\r\n\r\nD\r\n"s);
   Variant p = parse(body);
   EXPECT_EQ(text_of(get(call(p, u"Files", {Variant(u"f")}), u"FileName")), u"ab.gif");
 }
@@ -331,7 +346,10 @@ TEST_F(Upload, AnItemKeepsReadingItsOwnParsersBytes) {
 
 TEST_F(Upload, SizeTexts) {
   Variant p(create_object(u"Brevane.Zelto_Class_UploadFile"));
-  struct Case { double n; const char16_t* text; };
+  struct Case {
+    double n;
+    const char16_t* text;
+  };
   for (Case c : {Case{0, u"0.00B"}, Case{1023, u"1,023.00B"}, Case{1024, u"1.00KB"}, Case{1536, u"1.50KB"},
                  Case{1048576, u"1.00MB"}, Case{5.5 * 1048576, u"5.50MB"}})
     EXPECT_EQ(text_of(call(p, u"GetSize", {Variant(c.n)})), c.text);
@@ -351,12 +369,18 @@ TEST_F(Upload, PiecesAndOneReadAgree) {
       std::string data;
       for (int k = pick(40); k > 0; --k) {
         int kind = pick(6);
-        data += kind == 0 ? "--" + boundary : kind == 1 ? "\r\n" : kind == 2 ? boundary.substr(0, 2) : std::string(1, char(pick(256)));
+        data += kind == 0   ? "--" + boundary
+                : kind == 1 ? "\r\n"
+                : kind == 2 ? boundary.substr(0, 2)
+                            : std::string(1, char(pick(256)));
       }
-      if (pick(2)) body.field("f" + std::to_string(pick(3)), data);
-      else body.file("u" + std::to_string(pick(3)), "n" + std::to_string(pick(9)) + ".bin", data);
+      if (pick(2))
+        body.field("f" + std::to_string(pick(3)), data);
+      else
+        body.file("u" + std::to_string(pick(3)), "n" + std::to_string(pick(9)) + ".bin", data);
     }
-    std::string raw = pick(4) ? body.str() : body.open_str().substr(0, body.open_str().size() - static_cast<size_t>(pick(20)));
+    std::string raw =
+        pick(4) ? body.str() : body.open_str().substr(0, body.open_str().size() - static_cast<size_t>(pick(20)));
     auto outcome = [&](int mode, size_t chunk) {
       auto r = kit::FakeRequest::make();
       r->set_multipart(boundary, raw);
@@ -388,7 +412,10 @@ TEST_F(Upload, MalformedBodiesRaiseInsteadOfHanging) {
   MultipartBody ok;
   ok.field("a", "1");
   const std::string b = "--" + ok.boundary();
-  struct Case { const char* what; std::string body; };
+  struct Case {
+    const char* what;
+    std::string body;
+  };
   const Case cases[] = {
       {"no line break at all", b},
       {"empty boundary line", "\r\nContent-Disposition: form-data; name=\"a\"\r\n\r\nx\r\n"},

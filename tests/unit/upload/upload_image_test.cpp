@@ -1,4 +1,6 @@
 // Image sniffing and the image upload parser.
+#include "upload/upload_image.h"
+
 #include <gtest/gtest.h>
 
 #include "core/registry.h"
@@ -6,7 +8,6 @@
 #include "kit/expect.h"
 #include "kit/hostkit.h"
 #include "kit/scratch.h"
-#include "upload/upload_image.h"
 
 namespace brevane {
 namespace {
@@ -43,7 +44,9 @@ std::string jpeg(int w, int h, uint8_t sof, int components = 3) {
   return s + std::string(20, '\0');
 }
 
-std::span<const uint8_t> bytes_of(const std::string& s) { return {reinterpret_cast<const uint8_t*>(s.data()), s.size()}; }
+std::span<const uint8_t> bytes_of(const std::string& s) {
+  return {reinterpret_cast<const uint8_t*>(s.data()), s.size()};
+}
 
 struct Sniff {
   const char* what;
@@ -67,7 +70,8 @@ TEST(IsImage, FormatsAndDepths) {
       {"jpeg progressive", jpeg(1024, 768, 0xC2), true, u"JPG", 1024, 768, 24},
       {"jpeg grey", jpeg(8, 9, 0xC0, 1), true, u"JPG", 8, 9, 8},
       {"jpeg SOF5 is a segment", jpeg(8, 9, 0xC5), false, u"unknow", -1, -1, -1},
-      {"text with a frame by chance", "abc\xFF\xD8\xFF\xC0\x00\x11\x08\x00\x10\x00\x20\x03tail"s, true, u"JPG", 32, 16, 24},
+      {"text with a frame by chance", "abc\xFF\xD8\xFF\xC0\x00\x11\x08\x00\x10\x00\x20\x03tail"s, true, u"JPG", 32, 16,
+       24},
       {"signature without frame", "abc\xFF\xD8\xFF\xE1\x7F\xFFxyz"s, false, u"unknow", -1, -1, -1},
       {"frame cut short", "\xFF\xD8\xFF\xC0\x00\x11\x08\x00"s, false, u"unknow", -1, -1, -1},
       {"signature at the very end", "GIF89a........\xFF\xD8\xFF"s, false, u"unknow", -1, -1, -1},

@@ -62,11 +62,13 @@ TEST_F(Saving, PhysicalPathsAreUsedAsTheyStandAndFoldersAreMade) {
 }
 
 TEST_F(Saving, NamingOptions) {
-  struct Case { Variant option; const char16_t* user; const char* expect_prefix; };
+  struct Case {
+    Variant option;
+    const char16_t* user;
+    const char* expect_prefix;
+  };
   const Case cases[] = {
-      {Variant(0), u"", "20261206090507"},
-      {Variant(1), u"", "photo.jpg"},
-      {Variant(-1), u"custom", "custom.jpg"},
+      {Variant(0), u"", "20261206090507"},       {Variant(1), u"", "photo.jpg"}, {Variant(-1), u"custom", "custom.jpg"},
       {Variant(-1), u"", "20261206090507"},  // no chosen name: the generated one
       {Variant(7), u"custom", "20261206090507"},
   };
@@ -82,13 +84,13 @@ TEST_F(Saving, NamingOptions) {
 
 TEST_F(Saving, OnlyMinusOneOverwrites) {
   dir.write("up/photo.jpg", "old");
-  struct Case { Variant overwrite; const char* saved_as; };
+  struct Case {
+    Variant overwrite;
+    const char* saved_as;
+  };
   const Case cases[] = {
-      {Variant(1), "photo(0).jpg"},
-      {Variant(false), "photo(1).jpg"},
-      {Variant(u"yes"), "photo(2).jpg"},
-      {Variant(true), "photo.jpg"},
-      {Variant(int16_t(-1)), "photo.jpg"},
+      {Variant(1), "photo(0).jpg"}, {Variant(false), "photo(1).jpg"},    {Variant(u"yes"), "photo(2).jpg"},
+      {Variant(true), "photo.jpg"}, {Variant(int16_t(-1)), "photo.jpg"},
   };
   for (const Case& c : cases) {
     Variant it = item("photo.jpg", "new");
@@ -147,8 +149,7 @@ TEST_F(Saving, QuickSaveSavesEveryFileOfAFieldThroughThePagesServer) {
   parser = Variant(create_object(u"Brevane.Zelto_Class_UploadFile"));
   call(parser, u"GetData", {kit::var(req)});
   // No page running: a site path cannot be mapped, and saying so beats saving nothing.
-  EXPECT_EQ(kit::error_of([&] { call(parser, u"QuickSave", {Variant(u"PIC"), Variant(u"/quick")}); }),
-            kObjectRequired);
+  EXPECT_EQ(kit::error_of([&] { call(parser, u"QuickSave", {Variant(u"PIC"), Variant(u"/quick")}); }), kObjectRequired);
   // A physical folder needs no page.
   EXPECT_EQ(call(parser, u"QuickSave", {Variant(u"pic"), Variant(dir.physical() + u"\\direct")}).to_i32(), 2);
   EXPECT_TRUE(std::filesystem::is_directory(dir.native() / "direct"));
