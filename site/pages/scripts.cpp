@@ -121,7 +121,7 @@ void scripts_page(Page& p) {
       u"<p><input type=button id=ajaxgetbtn value='GET' onclick='ShowAjax(\"ajaxget\",\"ajax_get.asp?who=demo\")'> "
       u"<span id=ajaxget>(空)</span></p>"
       u"<p><input type=button id=ajaxpostbtn value='POST' "
-      u"onclick='ShowAjax(\"ajaxpost\",\"ajax_post.asp\",\"name=\"+encodeURIComponent(\"张三\")+\"&n=2\")'> "
+      u"onclick='ShowAjax(\"ajaxpost\",\"ajax_post.asp\",\"name=zhangsan&n=2\")'> "
       u"<span id=ajaxpost>(空)</span></p>");
 
   p.write(

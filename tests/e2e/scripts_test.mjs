@@ -155,7 +155,7 @@ try {
     await page.click('#ajaxgetbtn');
     await page.waitForFunction(() => document.getElementById('ajaxget').textContent.includes('GET 已收到: demo'));
     await page.click('#ajaxpostbtn');
-    await page.waitForFunction(() => document.getElementById('ajaxpost').textContent.includes('POST 已收到: 张三 2'));
+    await page.waitForFunction(() => document.getElementById('ajaxpost').textContent.includes('POST 已收到: zhangsan 2'));
   });
 
   await check('each OpenWindow opener shows a new page or an in-page dialog', async () => {
