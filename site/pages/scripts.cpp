@@ -152,6 +152,8 @@ void ajax_post(Page& p) {
 
 void popup_page(Page& p) {
   page_start(p, u"新窗口");
+  // Shown in a dialog it must stay there, even though it refuses frames.
+  p.write(call(component(), u"CommScriptNoInTop").to_text());
   p.write(u"<p id=popped>由 " + html(RequestRef(p.request()).query_string(u"by")) + u" 打开</p>");
   page_end(p);
 }

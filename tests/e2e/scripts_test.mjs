@@ -177,6 +177,8 @@ try {
         await win.close();
       }
     }
+    // The opened page refuses frames, yet as a dialog it stays in its box.
+    eq(new URL(page.url()).pathname, '/scripts/index.asp', 'the page itself stays');
   });
 
   await check('pickers: date and pick-list dialogs answer into their fields', async () => {
