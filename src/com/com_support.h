@@ -1,3 +1,4 @@
+// A front end (on component): the Windows in-process server, brevane.dll.
 // The automation edge on Windows: brevane objects seen through IDispatch,
 // foreign IDispatch objects seen as brevane objects, and the in-process server
 // plumbing (class factories, registration) shared by every DLL we build.
@@ -31,6 +32,8 @@ void write_back(const Variant& v, VARIANT& slot);
 
 // An AddRef'ed IDispatch for a brevane object.
 IDispatch* make_dispatch(ObjectPtr obj);
+// The brevane object behind one of our own dispatch wrappers, or nullptr.
+ObjectPtr own_object(IUnknown* unk);
 // The IDispatch behind an object that came in from outside, else nullptr
 // (not AddRef'ed).
 IDispatch* foreign_dispatch(const Object& obj);

@@ -8,8 +8,6 @@
 
 namespace brevane::com {
 
-ObjectPtr own_object(IUnknown* unk);  // dispatch.cpp
-
 std::wstring wide(TextView t) { return std::wstring(t.begin(), t.end()); }
 
 Text from_wide(const wchar_t* s, size_t n) { return Text(reinterpret_cast<const char16_t*>(s), n); }

@@ -1,3 +1,5 @@
+// The core layer (the bottom; includes nothing of ours): Text, Variant,
+// script errors, objects and their bindings, the class registry, the code page.
 // Objects called by name. Component classes declare their members once (the
 // generated ClassInfo tables) and bind C++ routines to them; host objects and
 // platform services answer by name directly.

@@ -4,7 +4,7 @@
 #include "core/vbrt.h"
 #include "frame/caption.h"
 #include "frame/host.h"
-#include "html/swapimage.h"
+#include "frame/swapimage.h"
 
 namespace brevane {
 

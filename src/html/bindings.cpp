@@ -1,13 +1,15 @@
 // The façade members this subsystem implements.
-#include "frame/facade.h"
-#include "html/swapimage.h"
+#include "html/bindings.h"
+
+#include "core/declared.h"
+#include "frame/swapimage.h"
 
 namespace brevane {
 
 std::vector<Binding> html_bindings() {
   return {
       // Image-swap script
-      bind<&CommScriptSwapImage>(u"CommScriptSwapImage"),
+      BREVANE_BIND(CommScriptSwapImage),
   };
 }
 

@@ -1,3 +1,5 @@
+// The platform layer (on core): services taken from the operating system, with
+// their posix/ and windows/ halves: files, regular expressions, record sets, HTTP.
 // The file system as component code sees it. Every path here is a physical
 // path in Windows form ("C:\site\up\a.txt"; "\" and "/" both accepted), and
 // every call the component makes on files or folders goes through this

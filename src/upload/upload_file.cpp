@@ -5,6 +5,7 @@
 #include <cmath>
 #include <ctime>
 
+#include "core/declared.h"
 #include "core/vbdate.h"
 #include "core/vbrt.h"
 #include "frame/host.h"
@@ -114,67 +115,70 @@ double elapsed_ms(std::chrono::steady_clock::time_point t0) {
 
 const HandlerTable& ex_table() {
   using C = UploadFileEx;
+  namespace D = decl::Zelto_Class_UploadFileEx;
   static const HandlerTable t(declared_class(u"Zelto_Class_UploadFileEx"),
-                              {{bind_member<&C::let_Extend>(u"Extend", MemberKind::Let),
-                                bind_member<&C::get_Extend>(u"Extend", MemberKind::Get),
-                                bind_member<&C::get_IsFile>(u"IsFile", MemberKind::Get),
-                                bind_member<&C::let_Path>(u"Path", MemberKind::Let),
-                                bind_member<&C::get_Path>(u"Path", MemberKind::Get),
-                                bind_member<&C::get_Exception>(u"Exception", MemberKind::Get),
-                                bind_member<&C::let_Value>(u"Value", MemberKind::Let),
-                                bind_member<&C::get_Value>(u"Value", MemberKind::Get),
-                                bind_member<&C::let_Size>(u"Size", MemberKind::Let),
-                                bind_member<&C::get_Size>(u"Size", MemberKind::Get),
-                                bind_member<&C::let_Position>(u"Position", MemberKind::Let),
-                                bind_member<&C::get_Position>(u"Position", MemberKind::Get),
-                                bind_member<&C::let_ContentType>(u"ContentType", MemberKind::Let),
-                                bind_member<&C::get_ContentType>(u"ContentType", MemberKind::Get),
-                                bind_member<&C::let_UserSetName>(u"UserSetName", MemberKind::Let),
-                                bind_member<&C::get_UserSetName>(u"UserSetName", MemberKind::Get),
-                                bind_member<&C::let_FileName>(u"FileName", MemberKind::Let),
-                                bind_member<&C::get_FileName>(u"FileName", MemberKind::Get),
-                                bind_member<&C::let_LocalName>(u"LocalName", MemberKind::Let),
-                                bind_member<&C::get_LocalName>(u"LocalName", MemberKind::Get),
-                                bind_member<&C::let_NewName>(u"NewName", MemberKind::Let),
-                                bind_member<&C::get_NewName>(u"NewName", MemberKind::Get),
-                                bind_member<&C::let_FormName>(u"FormName", MemberKind::Let),
-                                bind_member<&C::get_FormName>(u"FormName", MemberKind::Get),
-                                bind_member<&C::SavetoFile>(u"SavetoFile"),
-                                bind_member<&C::GetBytes>(u"GetBytes")}});
+                              {{bind<D::let_Extend, &C::let_Extend>(),
+                                bind<D::get_Extend, &C::get_Extend>(),
+                                bind<D::get_IsFile, &C::get_IsFile>(),
+                                bind<D::let_Path, &C::let_Path>(),
+                                bind<D::get_Path, &C::get_Path>(),
+                                bind<D::get_Exception, &C::get_Exception>(),
+                                bind<D::let_Value, &C::let_Value>(),
+                                bind<D::get_Value, &C::get_Value>(),
+                                bind<D::let_Size, &C::let_Size>(),
+                                bind<D::get_Size, &C::get_Size>(),
+                                bind<D::let_Position, &C::let_Position>(),
+                                bind<D::get_Position, &C::get_Position>(),
+                                bind<D::let_ContentType, &C::let_ContentType>(),
+                                bind<D::get_ContentType, &C::get_ContentType>(),
+                                bind<D::let_UserSetName, &C::let_UserSetName>(),
+                                bind<D::get_UserSetName, &C::get_UserSetName>(),
+                                bind<D::let_FileName, &C::let_FileName>(),
+                                bind<D::get_FileName, &C::get_FileName>(),
+                                bind<D::let_LocalName, &C::let_LocalName>(),
+                                bind<D::get_LocalName, &C::get_LocalName>(),
+                                bind<D::let_NewName, &C::let_NewName>(),
+                                bind<D::get_NewName, &C::get_NewName>(),
+                                bind<D::let_FormName, &C::let_FormName>(),
+                                bind<D::get_FormName, &C::get_FormName>(),
+                                bind<D::SavetoFile, &C::SavetoFile>(),
+                                bind<D::GetBytes, &C::GetBytes>()}});
   return t;
 }
 
 Variant empty_is_file() { return Variant(false); }
 
 const HandlerTable& empty_table() {
+  namespace D = decl::Zelto_Class_UploadFileEmpty;
   static const HandlerTable t(declared_class(u"Zelto_Class_UploadFileEmpty"),
-                              {{bind<&empty_is_file>(u"IsFile", MemberKind::Get)}});
+                              {{bind<D::get_IsFile, &empty_is_file>()}});
   return t;
 }
 
 const HandlerTable& parser_table() {
   using C = UploadFile;
+  namespace D = decl::Zelto_Class_UploadFile;
   static const HandlerTable t(declared_class(u"Zelto_Class_UploadFile"),
-                              {{bind_member<&C::set_Mode>(u"Mode", MemberKind::Let),
-                                bind_member<&C::set_MaxSize>(u"MaxSize", MemberKind::Let),
-                                bind_member<&C::get_MaxSize>(u"MaxSize", MemberKind::Get),
-                                bind_member<&C::set_SingleSize>(u"SingleSize", MemberKind::Let),
-                                bind_member<&C::get_SingleSize>(u"SingleSize", MemberKind::Get),
-                                bind_member<&C::set_Exe>(u"Exe", MemberKind::Let),
-                                bind_member<&C::get_Exe>(u"Exe", MemberKind::Get),
-                                bind_member<&C::set_CharSet>(u"CharSet", MemberKind::Let),
-                                bind_member<&C::get_ErrorID>(u"ErrorID", MemberKind::Get),
-                                bind_member<&C::get_FileCount>(u"FileCount", MemberKind::Get),
-                                bind_member<&C::get_Description>(u"Description", MemberKind::Get),
-                                bind_member<&C::get_Version>(u"Version", MemberKind::Get),
-                                bind_member<&C::get_TotalSize>(u"TotalSize", MemberKind::Get),
-                                bind_member<&C::get_LostTime>(u"LostTime", MemberKind::Get),
-                                bind_member<&C::GetData>(u"GetData"),
-                                bind_member<&C::GetSize>(u"GetSize"),
-                                bind_member<&C::Forms>(u"Forms"),
-                                bind_member<&C::Files>(u"Files"),
-                                bind_member<&C::Files_Muti>(u"Files_Muti"),
-                                bind_member<&C::QuickSave>(u"QuickSave")}});
+                              {{bind<D::let_Mode, &C::set_Mode>(),
+                                bind<D::let_MaxSize, &C::set_MaxSize>(),
+                                bind<D::get_MaxSize, &C::get_MaxSize>(),
+                                bind<D::let_SingleSize, &C::set_SingleSize>(),
+                                bind<D::get_SingleSize, &C::get_SingleSize>(),
+                                bind<D::let_Exe, &C::set_Exe>(),
+                                bind<D::get_Exe, &C::get_Exe>(),
+                                bind<D::let_CharSet, &C::set_CharSet>(),
+                                bind<D::get_ErrorID, &C::get_ErrorID>(),
+                                bind<D::get_FileCount, &C::get_FileCount>(),
+                                bind<D::get_Description, &C::get_Description>(),
+                                bind<D::get_Version, &C::get_Version>(),
+                                bind<D::get_TotalSize, &C::get_TotalSize>(),
+                                bind<D::get_LostTime, &C::get_LostTime>(),
+                                bind<D::GetData, &C::GetData>(),
+                                bind<D::GetSize, &C::GetSize>(),
+                                bind<D::Forms, &C::Forms>(),
+                                bind<D::Files, &C::Files>(),
+                                bind<D::Files_Muti, &C::Files_Muti>(),
+                                bind<D::QuickSave, &C::QuickSave>()}});
   return t;
 }
 

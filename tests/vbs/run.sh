@@ -54,8 +54,8 @@ for dll in brevane.dll brevane_test.dll; do
 done
 
 # ---- the registry after registration ----
-lib_guid=$(awk '$1 == "library" {print $3}' "$src/src/frame/members.decl")
-mapfile -t classes < <(awk '$1 == "class" {print $2, $3, $4}' "$src/src/frame/members.decl")
+lib_guid=$(awk '$1 == "library" {print $3}' "$src/src/component/members.decl")
+mapfile -t classes < <(awk '$1 == "class" {print $2, $3, $4}' "$src/src/component/members.decl")
 reg_has() { wine reg query "$@" >/dev/null 2>&1; }
 reg_value() { wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v n="$2" '$1 == n {print $3}'; }
 for entry in "${classes[@]}"; do

@@ -2,8 +2,8 @@
 // conversions, by-reference write-back and the errors a caller sees.
 #include <gtest/gtest.h>
 
+#include "component/facade.h"
 #include "core/registry.h"
-#include "frame/facade.h"
 #include "frame/page_context.h"
 #include "kit/expect.h"
 #include "kit/hostkit.h"

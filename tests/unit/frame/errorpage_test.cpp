@@ -6,7 +6,7 @@
 
 #include "core/registry.h"
 #include "frame/caption.h"
-#include "html/swapimage.h"
+#include "frame/swapimage.h"
 #include "kit/hostkit.h"
 
 namespace brevane {
