@@ -221,11 +221,9 @@ class ObjectDispatch final : public ComObject<IDispatch, IProvideClassInfo> {
 IDispatch* make_dispatch(ObjectPtr obj) { return new ObjectDispatch(std::move(obj)); }
 
 ObjectPtr own_object(IUnknown* unk) {
-  IDispatch* d = nullptr;
-  if (!unk || FAILED(unk->QueryInterface(own_object_iid(), reinterpret_cast<void**>(&d))) || !d) return nullptr;
-  ObjectPtr obj = static_cast<ObjectDispatch*>(d)->object();
-  d->Release();
-  return obj;
+  auto d = query<IDispatch>(unk, own_object_iid());
+  if (!d) return nullptr;
+  return static_cast<ObjectDispatch*>(d.get())->object();
 }
 
 }  // namespace brevane::com

@@ -111,7 +111,8 @@ inline bool move(TextView from, TextView to) { return shell_operation(ShellOp::M
 // ---- testing ----
 
 // Called before every system call with the call's name ("open", "read",
-// "write", "mkdir", "rename", "unlink", "rmdir", "opendir", "stat", ...) and
+// "write", "mkdir", "rename", "unlink", "rmdir", "opendir", "stat",
+// "readlink", "chmod", "utimens", "realpath", ...) and
 // the native path it works on; a non-zero result makes the call fail with
 // that error number. Empty hook: no faults.
 using FaultHook = std::function<int(std::string_view call, std::string_view native_path)>;
