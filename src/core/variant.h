@@ -136,7 +136,10 @@ class Variant {
 
   // Non-throwing access: nullptr / nullopt where the throwing form raises.
   const Text* text_or_null() const { return type_ == VarType::String ? s_.get() : nullptr; }
-  Object* object_or_null() const { return type_ == VarType::Object ? o_.get() : nullptr; }
+  const ObjectPtr& object_or_null() const {
+    static const ObjectPtr nothing;
+    return type_ == VarType::Object ? o_ : nothing;
+  }
   const Bytes* bytes_or_null() const { return type_ == VarType::ByteArray ? b_.get() : nullptr; }
   const VariantArray* array_or_null() const { return type_ == VarType::Array ? a_.get() : nullptr; }
 
