@@ -167,7 +167,8 @@ TEST(RsBinaryToString, DecodesDoubleByteCharactersAsAWhole) {
   EXPECT_EQ(CommRsBinaryToString(Variant(packed)), u"中文ab");
   EXPECT_EQ(CommRsBinaryToString(Variant(Bytes{})), u"");
   EXPECT_EQ(CommRsBinaryToString(Variant(Text())), u"");
-  EXPECT_EQ(error_of([] { CommRsBinaryToString(Variant(12)); }), raised(3421));
+  EXPECT_EQ(error_of([] { CommRsBinaryToString(Variant(12)); }),
+            raised(3421, u"Application uses a value of the wrong type for the current operation."));
 }
 
 TEST(MultiByteToBinary, GivesTheStringsBytesOrEmptyText) {

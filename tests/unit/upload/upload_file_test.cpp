@@ -77,7 +77,8 @@ TEST_F(Upload, MultipartTypeWithoutBoundaryRaises) {
   req->server_variables[u"REQUEST_METHOD"] = u" Post ";
   req->server_variables[u"HTTP_CONTENT_TYPE"] = u"Multipart/Form-Data";
   Variant p(create_object(u"Brevane.Zelto_Class_UploadFile"));
-  EXPECT_EQ(error_of([&] { call(p, u"GetData", {kit::var(req)}); }), raised(kSubscriptOutOfRange));
+  EXPECT_EQ(error_of([&] { call(p, u"GetData", {kit::var(req)}); }),
+            raised(kSubscriptOutOfRange, u"上传数据格式错误：Content-Type 中没有 boundary="));
 }
 
 TEST_F(Upload, ServerSixRefusesAnOversizedBodyWithoutReadingIt) {
@@ -430,7 +431,9 @@ TEST_F(Upload, MalformedBodiesRaiseInsteadOfHanging) {
   for (const Case& c : cases) {
     req->set_multipart(ok.boundary(), c.body);
     Variant p(create_object(u"Brevane.Zelto_Class_UploadFile"));
-    EXPECT_EQ(error_of([&] { call(p, u"GetData", {kit::var(req)}); }), raised(kInvalidCall)) << c.what;
+    kit::Raised r = error_of([&] { call(p, u"GetData", {kit::var(req)}); });
+    EXPECT_EQ(r.number, kInvalidCall) << c.what;
+    EXPECT_TRUE(r.description.starts_with(u"上传数据格式错误：")) << c.what << ": " << to_utf8(r.description);
   }
 }
 
@@ -458,7 +461,8 @@ TEST_F(Upload, AHostThatDeliversLessThanItAnnouncedRaises) {
   };
   auto short_req = std::make_shared<ShortRequest>();
   Variant p(create_object(u"Brevane.Zelto_Class_UploadFile"));
-  EXPECT_EQ(error_of([&] { call(p, u"GetData", {kit::var(short_req)}); }), raised(kInvalidCall));
+  EXPECT_EQ(error_of([&] { call(p, u"GetData", {kit::var(short_req)}); }),
+            raised(kInvalidCall, u"上传数据不完整：请求正文比声明的长度短"));
 }
 
 TEST_F(Upload, HugeHeadersAndAClosingBoundaryWithoutLineEnd) {
