@@ -412,7 +412,8 @@ TEST(Foreign, SystemObjectCalledByName) {
   VariantArray keys = dict->enumerate();
   ASSERT_EQ(keys.size(), 2u);
   EXPECT_EQ(keys[0].text(), u"k1");
-  EXPECT_EQ(error_of([&] { call(d, u"NoSuchMember"); }), kit::raised(kNoSuchMember));
+  EXPECT_EQ(error_of([&] { call(d, u"NoSuchMember"); }),
+            kit::raised(kNoSuchMember, u"Object doesn't support this property or method: 'NoSuchMember'"));
   EXPECT_EQ(create_system_object(u"No.Such.Class"), nullptr);
 }
 
