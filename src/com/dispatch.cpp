@@ -58,16 +58,8 @@ bool same_value(const Variant& a, const Variant& b) {
       return &a.bytes() == &b.bytes();
     case VarType::Array:
       return &a.array() == &b.array();
-    case VarType::Object: {
-      auto raw = [](const Variant& v) -> const Object* {
-        try {
-          return v.object().get();
-        } catch (const ScriptError&) {
-          return nullptr;
-        }
-      };
-      return raw(a) == raw(b);
-    }
+    case VarType::Object:
+      return a.object_or_null() == b.object_or_null();
     default:
       return a.raw_int() == b.raw_int() && a.raw_double() == b.raw_double();
   }

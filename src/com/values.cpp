@@ -383,13 +383,7 @@ void to_variant(const Variant& v, VARIANT* out) {
       out->bVal = static_cast<BYTE>(v.raw_int());
       return;
     case VarType::Object: {
-      ObjectPtr obj;
-      try {
-        obj = v.object();
-      } catch (const ScriptError&) {
-        // Nothing stays Nothing.
-      }
-      out->pdispVal = dispatch_for(obj);
+      out->pdispVal = dispatch_for(v.object_or_null());  // Nothing stays Nothing
       out->vt = VT_DISPATCH;
       return;
     }
