@@ -100,23 +100,29 @@ void CommSaveRemoteFile(Variant& Server, Text p_LocalFileName, Text p_RemoteFile
   if (!fs::write_file(local, got.body, fs::WriteMode::Replace)) throw ScriptError(kRemoteSaveFailed, u"写入文件失败");
 }
 
+std::vector<Text> remote_picture_addresses(TextView html) {
+  auto re = cached_regex(kRemotePicturePattern, RegexFlags{.ignore_case = true});
+  std::vector<Text> found;
+  for (RegexMatch& m : re->execute(html, true)) found.push_back(std::move(m.value));
+  return found;
+}
+
 Text CommGetRemotefileUrl(Variant& Server, Text p_String, Text p_SavefilePath) {
   if (!CommCheckIsObjInstalled(Server, u"Microsoft.XMLHTTP")) return p_String;
   if (p_SavefilePath.empty() || p_SavefilePath.back() != u'/') p_SavefilePath += u'/';
-  auto re = cached_regex(kRemotePicturePattern, RegexFlags{.ignore_case = true});
   Text html = p_String;
-  for (const RegexMatch& m : re->execute(p_String, true)) {
-    Text ext = m.value.substr(m.value.rfind(u'.') + 1);
+  for (const Text& address : remote_picture_addresses(p_String)) {
+    Text ext = address.substr(address.rfind(u'.') + 1);
     int r = static_cast<int>(vb::Int(vb::Rnd() * 900)) + 100;
     Text local = p_SavefilePath + CommGetDateTime() + T(std::to_string(r)) + u"." + ext;
     try {
-      CommSaveRemoteFile(Server, local, m.value);
+      CommSaveRemoteFile(Server, local, address);
     } catch (const ScriptError& e) {
       // A picture that cannot be fetched keeps its remote address; the rest go on.
       if (e.number() != kRemoteFetchFailed) throw;
       continue;
     }
-    replace_all(html, m.value, local);
+    replace_all(html, address, local);
   }
   return html;
 }

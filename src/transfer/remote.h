@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "core/object.h"
 #include "platform/http.h"
@@ -37,6 +38,10 @@ void set_remote_fetch_limits_for_testing(const http::FetchLimits* limits);
 // the stream object's "write to file failed".
 constexpr int kRemoteFetchFailed = static_cast<int>(0x800C0005u);
 constexpr int kRemoteSaveFailed = 3004;
+
+// The remote picture addresses in `html`, in order, as CommGetRemotefileUrl
+// finds them (the same address twice is listed twice).
+std::vector<Text> remote_picture_addresses(TextView html);
 
 Text CommGetRemotefileUrl(Variant& Server, Text p_String, Text p_SavefilePath);
 void CommSaveRemoteFile(Variant& Server, Text p_LocalFileName, Text p_RemoteFileUrl);

@@ -1,0 +1,121 @@
+#include "html/footer.h"
+
+#include <gtest/gtest.h>
+
+#include "frame/facade.h"
+#include "kit/hostkit.h"
+#include "kit/tempdrive.h"
+
+namespace brevane {
+namespace {
+
+using kit::FakeConn;
+using kit::FakeResponse;
+using kit::FakeRs;
+using kit::FakeServer;
+using kit::TempDrive;
+using kit::var;
+
+TEST(CopyRight, RowHeightLineBreakAndFormFollowTheArguments) {
+  struct Case {
+    int16_t type, line;
+    const char16_t* expected;
+  };
+  const Case cases[] = {
+      {1, 1,
+       u"<table cellspacing=0 cellpadding=0 border=0 width='100%'><tr height=50><td align=center>Brevane<br><br>"
+       u"Copyright &copy; Brevane</td></tr></table>"},
+      {3, 0,
+       u"<table cellspacing=0 cellpadding=0 border=0 width='100%'><tr height=150><td align=center>Brevane"
+       u"Copyright &copy; 2026 Brevane 版权所有 程序设计：Brevane 开发组</td></tr></table>"},
+      // A type beyond what 16 bits times 50 hold is a tall row, not an overflow.
+      {1000, 1,
+       u"<table cellspacing=0 cellpadding=0 border=0 width='100%'><tr height=50000><td align=center>Brevane<br><br>"
+       u"Copyright &copy; 2026 Brevane 版权所有 程序设计：Brevane 开发组</td></tr></table>"},
+  };
+  for (const Case& c : cases) {
+    auto conn = FakeConn::make();
+    auto rs = FakeRs::make();
+    Variant cv = var(conn), rv = var(rs), line(c.line);
+    EXPECT_EQ(CommShowCopyRight(cv, rv, c.type, line), c.expected) << c.type;
+    EXPECT_TRUE(conn->closed);
+    EXPECT_GE(rs->close_calls, 1);
+  }
+}
+
+class LostFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    drive.write("site/data/a.mdb", "x");
+    drive.write("site/data/c.mdb", "x");
+  }
+  TempDrive drive;
+  Variant server = var(FakeServer::make(drive.path(u"site")));
+  std::shared_ptr<FakeResponse> response = FakeResponse::make();
+  std::shared_ptr<FakeConn> conn = FakeConn::make();
+  Variant resp = var(response), cv = var(conn), rv = var(FakeRs::make());
+};
+
+TEST_F(LostFile, MissingNamesAreListedInOrderAndThePageEnds) {
+  CommShowWindowLostFile(server, cv, rv, resp, u"a.mdb|b.mdb|c.mdb|d.mdb|b.mdb", u"某某单位");
+  EXPECT_TRUE(response->ended);
+  EXPECT_TRUE(conn->closed);
+  const Text& out = response->output;
+  EXPECT_TRUE(out.starts_with(
+      u"<table><tr><td height=30></td></tr></table><table align=center background='../comm/image/zelto_bg_filelost.asp' "
+      u"width=308 height=397 cellpadding=0 cellspacing=0 border=0>"));
+  EXPECT_NE(out.find(u"class=3dfont3 style='padding-left:40pt'>某某单位</td>"), Text::npos);
+  EXPECT_NE(out.find(u"class=3dfont2 style='padding-left:40pt'>Brevane</td>"), Text::npos);
+  EXPECT_NE(out.find(u">〖b.mdb〗〖d.mdb〗〖b.mdb〗</td>"), Text::npos);
+  EXPECT_TRUE(out.ends_with(u"</table>"));
+}
+
+TEST_F(LostFile, NothingMissingOrNothingListedWritesNothing) {
+  for (const char16_t* list : {u"a.mdb|c.mdb", u""}) {
+    CommShowWindowLostFile(server, cv, rv, resp, list, u"");
+    EXPECT_EQ(response->output, u"") << to_utf8(list);
+    EXPECT_FALSE(response->ended);
+    EXPECT_FALSE(conn->closed);
+  }
+}
+
+TEST(FileSelect, HeadingDropsDotsAndSlashes) {
+  TempDrive drive;
+  drive.mkdir("site/upload/2024");
+  drive.write("site/upload/a b'c.txt", "x");
+  Variant server = var(FakeServer::make(drive.path(u"site"), u"/admin/"));
+  Variant none;
+  struct Case {
+    const char16_t* path;
+    const char16_t* heading;
+  };
+  const Case cases[] = {
+      {u"../upload/", u"upload"},
+      {u"..\\upload\\", u"upload"},
+      {u"/upload", u"upload"},
+  };
+  const Text head = u"&nbsp;<img src='../comm/image/zelto_folder_open.asp' border=0 align=absmiddle>";
+  for (const Case& c : cases) {
+    Text folders = CommShowFormFileSelect(none, none, server, c.path, 1);
+    EXPECT_EQ(folders, head + c.heading +
+                           u"<br><a style='padding-left:20px;cursor:hand;' onclick=javascript:SelectPathFile('2024');>"
+                           u"<img src='../comm/image/zelto_folder_close.asp' border=0 align=absmiddle>2024</a><br>")
+        << to_utf8(c.path);
+  }
+  // A name with a blank and a quote cannot end the handler early.
+  Text files = CommShowFormFileSelect(none, none, server, u"../upload/", 0);
+  EXPECT_NE(files.find(u"onclick=javascript:SelectPathFile('a&#32;b\\&#39;c.txt');>"), Text::npos) << to_utf8(files);
+  EXPECT_NE(files.find(u">a b&#39;c.txt</a><br>"), Text::npos);
+  // A physical path is listed as given; a missing folder gives the heading alone.
+  EXPECT_EQ(CommShowFormFileSelect(none, none, server, drive.path(u"site\\nothing"), 1),
+            head + u"T:sitenothing<br>");
+}
+
+TEST(UpDate, ShowsTheInstalledVersionWithoutAnyAddress) {
+  Text page = CommShowFormUpDate();
+  EXPECT_NE(page.find(kVersion), Text::npos);
+  EXPECT_EQ(page.find(u"http"), Text::npos);
+}
+
+}  // namespace
+}  // namespace brevane
