@@ -13,8 +13,7 @@ namespace {
 using host::Page;
 
 void set_charset(Page& p) {
-  ResponseRef(p.response())
-      .set(u"CharSet", Variant(Text(CodePage::ansi().number() == 65001 ? u"utf-8" : u"gb2312")));
+  ResponseRef(p.response()).set(u"CharSet", Variant(Text(CodePage::ansi().number() == 65001 ? u"utf-8" : u"gb2312")));
 }
 
 void media_index(Page& p) {
@@ -61,7 +60,8 @@ void media_remote(Page& p) {
     return;
   }
   page_start(p, u"保存远程图片");
-  p.write(u"<h2>替换后的 HTML</h2><pre id=result>" + site::html(out) + u"</pre><p><a href='/media/index.asp'>返回</a></p>");
+  p.write(u"<h2>替换后的 HTML</h2><pre id=result>" + site::html(out) +
+          u"</pre><p><a href='/media/index.asp'>返回</a></p>");
   page_end(p);
 }
 
@@ -117,8 +117,7 @@ void media_footer(Page& p) {
         call(comm, u"CommShowFormFileSelect",
              {p.response(), p.request(), p.server(), Variant(u"../UploadFile/"), Variant(int16_t{0})})
             .to_text() +
-        u"</div><h2>升级</h2><div id=update>" + call(comm, u"CommShowFormUpDate").to_text() +
-        u"</div><div id=footer>" +
+        u"</div><h2>升级</h2><div id=update>" + call(comm, u"CommShowFormUpDate").to_text() + u"</div><div id=footer>" +
         call(comm, u"CommShowCopyRight", {Variant(Text()), Variant(Text()), Variant(int16_t{1}), Variant(int16_t{1})})
             .to_text() +
         u"</div>");

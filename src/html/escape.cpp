@@ -38,42 +38,6 @@ Text escape_attr(TextView s) {
   return out;
 }
 
-Text escape_js(TextView s) {
-  Text out;
-  out.reserve(s.size());
-  for (char16_t c : s) {
-    switch (c) {
-      case u'\\':
-        out += u"\\\\";
-        break;
-      case u'\'':
-        out += u"\\'";
-        break;
-      case u'"':
-        out += u"\\\"";
-        break;
-      case u'\n':
-        out += u"\\n";
-        break;
-      case u'\r':
-        out += u"\\r";
-        break;
-      case u'<':
-        out += u"\\x3C";
-        break;
-      case u'\u2028':
-        out += u"\\u2028";
-        break;
-      case u'\u2029':
-        out += u"\\u2029";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
 Text escape_unquoted_attr(TextView s) {
   Text out;
   out.reserve(s.size());

@@ -1,6 +1,6 @@
 // Escaping for text that page authors' users supply and fragments write into
-// markup: element content, quoted attributes, XML documents, and JavaScript
-// string literals inside attributes.
+// markup: element content, quoted and unquoted attributes, XML documents and
+// query strings. (Script string literals: js_string_escape in html/scripts.h.)
 #pragma once
 
 #include "core/text.h"
@@ -11,9 +11,6 @@ namespace brevane::markup {
 // double-quoted attributes, and in XML text and attribute values.
 Text escape_attr(TextView s);
 inline Text escape_xml(TextView s) { return escape_attr(s); }
-// For a value inside '...' in a script: backslash, quotes, line breaks and
-// "<" escaped the JavaScript way.
-Text escape_js(TextView s);
 // For an attribute written without quotes: besides escape_attr, white space,
 // "=" and "`" as references so the value cannot end early.
 Text escape_unquoted_attr(TextView s);

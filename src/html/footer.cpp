@@ -5,6 +5,7 @@
 #include "frame/facade.h"
 #include "frame/host.h"
 #include "html/escape.h"
+#include "html/scripts.h"
 
 namespace brevane {
 
@@ -78,7 +79,7 @@ Text CommShowFormFileSelect(Variant&, Variant&, Variant& Server, Text p_SearchPa
     // quotes of its own, so the name is escaped for the script string and
     // then for the attribute; plain names come out as they are.
     out += u"<a style='padding-left:20px;cursor:hand;' onclick=javascript:SelectPathFile('" +
-           markup::escape_unquoted_attr(markup::escape_js(entry)) +
+           markup::escape_unquoted_attr(js_string_escape(entry)) +
            u"');><img src='../comm/image/zelto_folder_close.asp' border=0 align=absmiddle>" +
            markup::escape_attr(entry) + u"</a><br>";
   }

@@ -6,13 +6,7 @@
 #include "files/paths.h"
 #include "frame/host.h"
 #include "html/escape.h"
-#if __has_include("html/scripts.h")
 #include "html/scripts.h"
-#else
-namespace brevane {
-inline Text CommScriptImage() { return {}; }  // TEMP until the script blocks land
-}  // namespace brevane
-#endif
 
 namespace brevane {
 
@@ -414,12 +408,9 @@ Text CommShowPlayFlash(Text p_Url, Text p_Title, Text p_PlayType) {
 }
 
 Text CommShowPlayImage(Text p_Url, Text p_Title) {
-  // The shared image script names its shrink-to-fit function DownImage; the
-  // viewer's markup has always called DrawImage, so the page binds that name
-  // to it (unless the script defines DrawImage itself).
+  // The viewer's image calls DrawImage on load; the shared image script
+  // defines it as its shrink-to-fit DownImage, so the picture scales.
   return Text(u"<html><head><meta http-equiv='Content-Type' content='text/html'>") + CommScriptImage() +
-         u"<script language=JavaScript>if(typeof DrawImage!='function'&&typeof DownImage=='function')"
-         u"window.DrawImage=DownImage;</script>"
          u"<style type='text/css'>"
          u"td{font-size:9pt;}"
          u"table{border:1px solid #63CFDE;background-color:#E7FFFF;}"

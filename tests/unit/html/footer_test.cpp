@@ -61,9 +61,10 @@ TEST_F(LostFile, MissingNamesAreListedInOrderAndThePageEnds) {
   EXPECT_TRUE(response->ended);
   EXPECT_TRUE(conn->closed);
   const Text& out = response->output;
-  EXPECT_TRUE(out.starts_with(
-      u"<table><tr><td height=30></td></tr></table><table align=center background='../comm/image/zelto_bg_filelost.asp' "
-      u"width=308 height=397 cellpadding=0 cellspacing=0 border=0>"));
+  EXPECT_TRUE(
+      out.starts_with(u"<table><tr><td height=30></td></tr></table><table align=center "
+                      u"background='../comm/image/zelto_bg_filelost.asp' "
+                      u"width=308 height=397 cellpadding=0 cellspacing=0 border=0>"));
   EXPECT_NE(out.find(u"class=3dfont3 style='padding-left:40pt'>某某单位</td>"), Text::npos);
   EXPECT_NE(out.find(u"class=3dfont2 style='padding-left:40pt'>Brevane</td>"), Text::npos);
   EXPECT_NE(out.find(u">〖b.mdb〗〖d.mdb〗〖b.mdb〗</td>"), Text::npos);
@@ -104,11 +105,10 @@ TEST(FileSelect, HeadingDropsDotsAndSlashes) {
   }
   // A name with a blank and a quote cannot end the handler early.
   Text files = CommShowFormFileSelect(none, none, server, u"../upload/", 0);
-  EXPECT_NE(files.find(u"onclick=javascript:SelectPathFile('a&#32;b\\&#39;c.txt');>"), Text::npos) << to_utf8(files);
+  EXPECT_NE(files.find(u"onclick=javascript:SelectPathFile('a&#32;b\\x27c.txt');>"), Text::npos) << to_utf8(files);
   EXPECT_NE(files.find(u">a b&#39;c.txt</a><br>"), Text::npos);
   // A physical path is listed as given; a missing folder gives the heading alone.
-  EXPECT_EQ(CommShowFormFileSelect(none, none, server, drive.path(u"site\\nothing"), 1),
-            head + u"T:sitenothing<br>");
+  EXPECT_EQ(CommShowFormFileSelect(none, none, server, drive.path(u"site\\nothing"), 1), head + u"T:sitenothing<br>");
 }
 
 TEST(UpDate, ShowsTheInstalledVersionWithoutAnyAddress) {

@@ -21,12 +21,17 @@ TEST(PlayMovie, RunSystemFromArgumentSchemeOrExtension) {
     const char16_t *url, *given, *expected;
   };
   const Case cases[] = {
-      {u"video/a.asf", u"", u"mms"},        {u"video/a.WMV", u"", u"mms"},
-      {u"a.wma", u"", u"mms"},              {u"rtsp://media.example.com/a.wmv", u"", u"rtsp"},
+      {u"video/a.asf", u"", u"mms"},
+      {u"video/a.WMV", u"", u"mms"},
+      {u"a.wma", u"", u"mms"},
+      {u"rtsp://media.example.com/a.wmv", u"", u"rtsp"},
       {u"MMS://media.example.com/a.rm", u"", u"mms"},
-      {u"a.mp3", u"", u"rtsp"},             {u"a.rmvb", u"", u"rtsp"},
-      {u"a.mpeg", u"", u"rtsp"},            {u"a.mp4", u"", u""},
-      {u"noextension", u"", u""},           {u"a.mp4", u"MMS", u"mms"},
+      {u"a.mp3", u"", u"rtsp"},
+      {u"a.rmvb", u"", u"rtsp"},
+      {u"a.mpeg", u"", u"rtsp"},
+      {u"a.mp4", u"", u""},
+      {u"noextension", u"", u""},
+      {u"a.mp4", u"MMS", u"mms"},
       {u"http://example.com/a.mp4", u"", u"http"},
   };
   for (const Case& c : cases) EXPECT_EQ(movie_run_system(c.url, c.given), c.expected) << to_utf8(c.url);
@@ -109,7 +114,7 @@ TEST(PlayImage, ThePageBindsDrawImageToTheSharedScript) {
                       u"onload='javascript:DrawImage(this);' title='按此在新窗口浏览图片'"),
             Text::npos);
   EXPECT_NE(page.find(u"function DownImage("), Text::npos);
-  EXPECT_NE(page.find(u"window.DrawImage=DownImage"), Text::npos);
+  EXPECT_NE(page.find(u"function DrawImage("), Text::npos);
   EXPECT_NE(page.find(u"【图像标题：图】"), Text::npos);
 }
 

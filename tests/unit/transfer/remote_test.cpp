@@ -97,9 +97,10 @@ TEST(RemotePictureAddresses, PatternCases) {
 // ---- fetching against a local server ----
 
 // 1x1 pictures.
-const std::string kGif("GIF89a\x01\x00\x01\x00\x80\x00\x00\x00\x00\x00\xff\xff\xff!\xf9\x04\x01\x00\x00\x00\x00,"
-                       "\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;",
-                       43);
+const std::string kGif(
+    "GIF89a\x01\x00\x01\x00\x80\x00\x00\x00\x00\x00\xff\xff\xff!\xf9\x04\x01\x00\x00\x00\x00,"
+    "\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;",
+    43);
 const std::string kPng(
     "\x89PNG\r\n\x1a\n\x00\x00\x00\rIHDR\x00\x00\x00\x01\x00\x00\x00\x01\x08\x06\x00\x00\x00\x1f\x15\xc4\x89\x00\x00"
     "\x00\rIDATx\x9c"
@@ -130,9 +131,8 @@ class PictureServer {
         return sink.write(chunk.data(), chunk.size());
       });
     });
-    s_.Get("/e/away.png", [](const httplib::Request&, httplib::Response& r) {
-      r.set_redirect("http://10.255.0.1/x/pic.png");
-    });
+    s_.Get("/e/away.png",
+           [](const httplib::Request&, httplib::Response& r) { r.set_redirect("http://10.255.0.1/x/pic.png"); });
     s_.Get(R"(/f/hop(\d+).png)", [this](const httplib::Request& q, httplib::Response& r) {
       int n = std::stoi(q.matches[1]);
       if (n == 0)
@@ -202,13 +202,14 @@ class RemoteFetch : public ::testing::Test {
 };
 
 TEST_F(RemoteFetch, TwoPicturesAreSavedAndTheHtmlPointsAtThem) {
-  Text html = u"<p><img src=\"" + pictures.url("/a/one.png") + u"\"> and <img src=\"" + pictures.url("/b/TWO.GIF") +
-              u"\"></p>";
+  Text html =
+      u"<p><img src=\"" + pictures.url("/a/one.png") + u"\"> and <img src=\"" + pictures.url("/b/TWO.GIF") + u"\"></p>";
   Text out = CommGetRemotefileUrl(server, html, u"/upload/pic");
   std::string o = to_utf8(out);
   std::smatch m;
-  ASSERT_TRUE(std::regex_match(o, m, std::regex(R"re(<p><img src="/upload/pic/(\d+\.png)"> and )re"
-                                                R"re(<img src="/upload/pic/(\d+\.GIF)"></p>)re")))
+  ASSERT_TRUE(std::regex_match(o, m,
+                               std::regex(R"re(<p><img src="/upload/pic/(\d+\.png)"> and )re"
+                                          R"re(<img src="/upload/pic/(\d+\.GIF)"></p>)re")))
       << o;
   EXPECT_EQ(drive.read("site/upload/pic/" + m[1].str()), kPng);
   EXPECT_EQ(drive.read("site/upload/pic/" + m[2].str()), kGif);  // the extension keeps its case
