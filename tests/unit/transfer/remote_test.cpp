@@ -85,8 +85,8 @@ TEST(RemotePictureAddresses, PatternCases) {
       {u"<img src=http://img.example.de/a.png >", {}},
       {u"<img src=http://10.0.0.7:8080/a.bmp >", {u"http://10.0.0.7:8080/a.bmp"}},
       // Back to back: one match running to the last picture name.
-      {u"<img src=http://a.com/x/1.gif><img src=http://b.net/y/2.gif>",
-       {u"http://a.com/x/1.gif><img src=http://b.net/y/2.gif"}},
+      {u"<a href=http://a.com/x/1.gif>http://b.net/y/2.gif</a>", {u"http://a.com/x/1.gif>http://b.net/y/2.gif"}},
+      {u"<p>http://a.com/x/1.gif<br>http://b.net/y/2.gif</p>", {u"http://a.com/x/1.gif<br>http://b.net/y/2.gif"}},
       {u"x ftp://files.example.org/a/b.gif y mms:\\\\m.example.tv/c/d.jpg z",
        {u"ftp://files.example.org/a/b.gif", u"mms:\\\\m.example.tv/c/d.jpg"}},
       {u"http://a.cn/1.png http://a.cn/1.png", {u"http://a.cn/1.png", u"http://a.cn/1.png"}},
@@ -280,7 +280,8 @@ TEST_F(RemoteFetch, TheRequestObjectIsOfferedByName) {
   call(x, u"Open", {Variant(u"Get"), Variant(pictures.url("/b/TWO.GIF")), Variant(false)});
   call(x, u"Send");
   EXPECT_EQ(get(x, u"Status").to_i32(), 200);
-  const Bytes& body = get(x, u"ResponseBody").bytes();
+  Variant got = get(x, u"ResponseBody");
+  const Bytes& body = got.bytes();
   EXPECT_EQ(std::string(body.begin(), body.end()), kGif);
   call(x, u"Open", {Variant(u"GET"), Variant(pictures.url("/e/away.png")), Variant(false)});
   EXPECT_THROW(call(x, u"Send"), ScriptError);
