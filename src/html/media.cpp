@@ -290,7 +290,9 @@ bool one_of(TextView ext, std::initializer_list<TextView> list) {
 Text html5_media(TextView url, int width, int height) {
   Text path(url.substr(0, url.find_first_of(u"?#")));
   Text ext = vb::LCase(CommFileGetExt(path, 0));
-  if (path.find(u"://") != Text::npos && !(path.starts_with(u"http://") || path.starts_with(u"https://"))) return {};
+  // Streaming schemes (rtsp, mms) are for the plug-ins only.
+  Text lower = vb::LCase(path);
+  if (lower.find(u"://") != Text::npos && !(lower.starts_with(u"http://") || lower.starts_with(u"https://"))) return {};
   if (one_of(ext, {u"mp4", u"m4v", u"webm", u"ogv", u"mov"}))
     return u"<video id=html5player src='" + escape_attr(url) + u"' width=" + num(width) + u" height=" + num(height) +
            u" controls autoplay></video>";
