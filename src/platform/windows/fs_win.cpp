@@ -1,8 +1,10 @@
 // The file-system layer on Windows: paths are the system's own, the shell
 // carries out copy, move, rename and delete, and files are read and written
 // with the wide-character file calls.
-#include <shellapi.h>
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>
+// clang-format on
 
 #include <algorithm>
 
