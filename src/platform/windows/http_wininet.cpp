@@ -6,8 +6,12 @@
 #include <wininet.h>
 // clang-format on
 
+#include <chrono>
+#include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "platform/http.h"
 
@@ -91,24 +95,10 @@ struct Handle {
   Handle& operator=(const Handle&) = delete;
 };
 
-}  // namespace
-
-FetchResult fetch(TextView url, const FetchLimits& limits) {
+// The fetch itself, on a worker thread; `session` belongs to the caller.
+FetchResult fetch_blocking(HINTERNET session, const std::wstring& url, const FetchLimits& limits, ULONGLONG deadline) {
   FetchResult r;
-  static std::once_flag winsock;
-  std::call_once(winsock, [] {
-    WSADATA d;
-    WSAStartup(MAKEWORD(2, 2), &d);
-  });
-  ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(limits.timeout_ms);
-  // Direct, without the system proxy: the address checked is the one talked to.
-  Handle session(InternetOpenW(L"Mozilla/4.0 (compatible; MSIE 6.0)", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
-  if (!session.h) return r;
-  DWORD ms = static_cast<DWORD>(limits.timeout_ms);
-  InternetSetOptionW(session.h, INTERNET_OPTION_CONNECT_TIMEOUT, &ms, sizeof ms);
-  InternetSetOptionW(session.h, INTERNET_OPTION_RECEIVE_TIMEOUT, &ms, sizeof ms);
-  InternetSetOptionW(session.h, INTERNET_OPTION_SEND_TIMEOUT, &ms, sizeof ms);
-  std::wstring current(url.begin(), url.end());
+  std::wstring current = url;
   for (int hop = 0;; ++hop) {
     if (!http_scheme(Text(current.begin(), current.end())) || current.find(L'\0') != std::wstring::npos) {
       r.status = FetchStatus::BadAddress;
@@ -118,7 +108,7 @@ FetchResult fetch(TextView url, const FetchLimits& limits) {
       r.status = s;
       return r;
     }
-    Handle h(InternetOpenUrlW(session.h, current.c_str(), nullptr, 0,
+    Handle h(InternetOpenUrlW(session, current.c_str(), nullptr, 0,
                               INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT |
                                   INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI,
                               0));
@@ -166,6 +156,59 @@ FetchResult fetch(TextView url, const FetchLimits& limits) {
     r.body = std::move(body);
     return r;
   }
+}
+
+}  // namespace
+
+FetchResult fetch(TextView url, const FetchLimits& limits) {
+  static std::once_flag winsock;
+  std::call_once(winsock, [] {
+    WSADATA d;
+    WSAStartup(MAKEWORD(2, 2), &d);
+  });
+  ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(limits.timeout_ms);
+  // Direct, without the system proxy: the address checked is the one talked to.
+  HINTERNET session =
+      InternetOpenW(L"Mozilla/4.0 (compatible; MSIE 6.0)", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+  if (!session) return {};
+  DWORD ms = static_cast<DWORD>(limits.timeout_ms);
+  InternetSetOptionW(session, INTERNET_OPTION_CONNECT_TIMEOUT, &ms, sizeof ms);
+  InternetSetOptionW(session, INTERNET_OPTION_RECEIVE_TIMEOUT, &ms, sizeof ms);
+  InternetSetOptionW(session, INTERNET_OPTION_SEND_TIMEOUT, &ms, sizeof ms);
+  // WinINet's own time-outs do not bound a server that accepts and then says
+  // nothing, so the whole fetch runs on a worker and is cut off at the
+  // deadline by closing its session, which ends any blocking call in it.
+  struct Shared {
+    std::mutex m;
+    std::condition_variable cv;
+    bool done = false;
+    FetchResult result;
+  };
+  auto shared = std::make_shared<Shared>();
+  std::wstring target(url.begin(), url.end());
+  std::thread worker([shared, session, target, limits, deadline] {
+    FetchResult r = fetch_blocking(session, target, limits, deadline);
+    std::lock_guard lock(shared->m);
+    shared->result = std::move(r);
+    shared->done = true;
+    shared->cv.notify_all();
+  });
+  bool finished;
+  {
+    std::unique_lock lock(shared->m);
+    finished =
+        shared->cv.wait_for(lock, std::chrono::milliseconds(limits.timeout_ms + 500), [&] { return shared->done; });
+  }
+  InternetCloseHandle(session);
+  if (!finished) {
+    // The worker returns once its call fails on the closed session.
+    worker.detach();
+    FetchResult r;
+    r.status = FetchStatus::TimedOut;
+    return r;
+  }
+  worker.join();
+  return std::move(shared->result);
 }
 
 }  // namespace brevane::http
