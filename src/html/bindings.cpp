@@ -1,49 +1,42 @@
 // The façade members this subsystem implements.
-#include "frame/facade.h"
+#include "html/bindings.h"
+
+#include "core/declared.h"
+#include "frame/swapimage.h"
 #include "html/footer.h"
-#include "html/media.h"
 #include "html/scripts.h"
-#include "html/swapimage.h"
 
 namespace brevane {
 
 std::vector<Binding> html_bindings() {
   return {
       // Image-swap script
-      bind<&CommScriptSwapImage>(u"CommScriptSwapImage"),
-      // Footer, lost-file panel, file picker, update page
-      bind<&CommShowCopyRight>(u"CommShowCopyRight"),
-      bind<&CommShowWindowLostFile>(u"CommShowWindowLostFile"),
-      bind<&CommShowFormFileSelect>(u"CommShowFormFileSelect"),
-      bind<&CommShowFormUpDate>(u"CommShowFormUpDate"),
-      // Media players
-      bind<&CommShowPlayList>(u"CommShowPlayList"),
-      bind<&CommShowPlayMovie>(u"CommShowPlayMovie"),
-      bind<&CommShowPlayMusic>(u"CommShowPlayMusic"),
-      bind<&CommShowPlayFlash>(u"CommShowPlayFlash"),
-      bind<&CommShowPlayImage>(u"CommShowPlayImage"),
+      BREVANE_BIND(CommScriptSwapImage),
+      // Footer, update page
+      BREVANE_BIND(CommShowCopyRight),
+      BREVANE_BIND(CommShowFormUpDate),
       // Client script snippets
-      bind<&CommScriptNoInFrame>(u"CommScriptNoInFrame"),
-      bind<&CommScriptNoInTop>(u"CommScriptNoInTop"),
-      bind<&CommScriptImage>(u"CommScriptImage"),
-      bind<&CommScriptMouse>(u"CommScriptMouse"),
-      bind<&CommScriptListMenu>(u"CommScriptListMenu"),
-      bind<&CommScriptListMenuMove>(u"CommScriptListMenuMove"),
-      bind<&CommScriptCheckForm>(u"CommScriptCheckForm"),
-      bind<&CommScriptCheck>(u"CommScriptCheck"),
-      bind<&CommScriptCheckPostCard>(u"CommScriptCheckPostCard"),
-      bind<&CommScriptOpenWindow>(u"CommScriptOpenWindow"),
-      bind<&CommScriptPopWindow>(u"CommScriptPopWindow"),
-      bind<&CommScriptPopSelect>(u"CommScriptPopSelect"),
-      bind<&CommScriptShowDateAndTime>(u"CommScriptShowDateAndTime"),
-      bind<&CommScriptShowProcessBar>(u"CommScriptShowProcessBar"),
-      bind<&CommAjaxGet>(u"CommAjaxGet"),
-      bind<&CommAjaxPost>(u"CommAjaxPost"),
-      bind<&CommScriptShowToolTipText>(u"CommScriptShowToolTipText"),
-      bind<&CommScriptShowCalendar>(u"CommScriptShowCalendar"),
-      bind<&CommScriptScrollWindow>(u"CommScriptScrollWindow"),
-      bind<&CommScriptScrollWindowFollow>(u"CommScriptScrollWindowFollow"),
-      bind<&CommShowScrollWindowTitle>(u"CommShowScrollWindowTitle"),
+      BREVANE_BIND(CommScriptNoInFrame),
+      BREVANE_BIND(CommScriptNoInTop),
+      BREVANE_BIND(CommScriptImage),
+      BREVANE_BIND(CommScriptMouse),
+      BREVANE_BIND(CommScriptListMenu),
+      BREVANE_BIND(CommScriptListMenuMove),
+      BREVANE_BIND(CommScriptCheckForm),
+      BREVANE_BIND(CommScriptCheck),
+      BREVANE_BIND(CommScriptCheckPostCard),
+      BREVANE_BIND(CommScriptOpenWindow),
+      BREVANE_BIND(CommScriptPopWindow),
+      BREVANE_BIND(CommScriptPopSelect),
+      BREVANE_BIND(CommScriptShowDateAndTime),
+      BREVANE_BIND(CommScriptShowProcessBar),
+      BREVANE_BIND(CommAjaxGet),
+      BREVANE_BIND(CommAjaxPost),
+      BREVANE_BIND(CommScriptShowToolTipText),
+      BREVANE_BIND(CommScriptShowCalendar),
+      BREVANE_BIND(CommScriptScrollWindow),
+      BREVANE_BIND(CommScriptScrollWindowFollow),
+      BREVANE_BIND(CommShowScrollWindowTitle),
   };
 }
 

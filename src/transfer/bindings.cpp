@@ -1,13 +1,23 @@
 // The façade members this subsystem implements.
-#include "frame/facade.h"
+#include "transfer/bindings.h"
+
+#include "core/declared.h"
+#include "transfer/media.h"
 #include "transfer/remote.h"
 
 namespace brevane {
 
 std::vector<Binding> transfer_bindings() {
   return {
-      bind<&CommGetRemotefileUrl>(u"CommGetRemotefileUrl"),
-      bind<&CommSaveRemoteFile>(u"CommSaveRemoteFile"),
+      // Remote picture copies
+      BREVANE_BIND(CommGetRemotefileUrl),
+      BREVANE_BIND(CommSaveRemoteFile),
+      // Media players
+      BREVANE_BIND(CommShowPlayList),
+      BREVANE_BIND(CommShowPlayMovie),
+      BREVANE_BIND(CommShowPlayMusic),
+      BREVANE_BIND(CommShowPlayFlash),
+      BREVANE_BIND(CommShowPlayImage),
   };
 }
 

@@ -1,4 +1,4 @@
-#include "html/media.h"
+#include "transfer/media.h"
 
 #include <utility>
 
