@@ -22,9 +22,9 @@ if(NOT WIN32)
   target_link_libraries(brevane_platform PUBLIC PkgConfig::SQLITE3)
 endif()
 
-# Files (file operations, URL probe): libcurl on Linux; the shell and WinINet on Windows.
+# Files (file operations, URL probe, remote pictures): libcurl on Linux; the shell, WinINet and WinSock on Windows.
 if(WIN32)
-  target_link_libraries(brevane_platform PUBLIC shell32 wininet)
+  target_link_libraries(brevane_platform PUBLIC shell32 wininet ws2_32)
 else()
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(BREVANE_CURL REQUIRED IMPORTED_TARGET libcurl)

@@ -117,6 +117,43 @@ def file_icons(d):
         png(f"{d}/fileswt1/{ext}.asp", 35, 32, page(35, 32))
 
 
+def media_players(d):
+    """The frames and buttons of the video, music and Flash player pages."""
+    dark, light = (30, 50, 90), (90, 130, 190)
+    mv = f"{d}/play_movie"
+    png(f"{mv}/playpage_1.png", 500, 70, lambda x, y: mix(light, dark, y / 69) + (255,))
+    png(f"{mv}/playpage_2.png", 500, 10, lambda x, y: dark + (255,))
+    png(f"{mv}/playpage_3.png", 500, 382, lambda x, y: (dark if x < 18 or x > 481 else (20, 20, 20)) + (255,))
+    png(f"{mv}/playpage_4.png", 500, 38, lambda x, y: mix(dark, light, y / 37) + (255,))
+    png(f"{mv}/full-rm.png", 22, 32, square_icon(22, 32, light, lambda x, y: 6 <= x <= 15 and 10 <= y <= 21))
+    png(f"{mv}/full-1.png", 22, 21, square_icon(22, 21, light, lambda x, y: 6 <= x <= 15 and 5 <= y <= 15))
+    mu = f"{d}/play_music"
+    green = (40, 120, 70)
+    png(f"{mu}/bg1.png", 8, 8, lambda x, y: (230, 240, 232, 255))
+    png(f"{mu}/pad_top.png", 306, 40, lambda x, y: mix((120, 190, 140), green, y / 39) + (255,))
+    png(f"{mu}/pad_left.png", 15, 8, lambda x, y: green + (255,))
+    png(f"{mu}/pad_right.png", 15, 8, lambda x, y: green + (255,))
+    png(f"{mu}/pad_bottom1.png", 306, 20, lambda x, y: mix(green, (20, 70, 40), y / 19) + (255,))
+    png(f"{mu}/pad_bottom2.png", 8, 20, lambda x, y: (20, 70, 40, 255))
+    png(f"{mu}/pad_exit.png", 40, 20, square_icon(40, 20, (170, 50, 50), lambda x, y: abs(x - 20) == abs(y - 10)))
+    fl = f"{d}/play_flash"
+    png(f"{fl}/bg_test.png", 8, 8, lambda x, y: (247, 247, 247, 255))
+    png(f"{fl}/bg.png", 8, 14, lambda x, y: (24, 142, 172, 255) if y in (6, 7) else (0, 0, 0, 0))
+    png(f"{fl}/posbar.png", 8, 14, square_icon(8, 14, (24, 142, 172)))
+    png(f"{fl}/notes.png", 24, 24, square_icon(24, 24, (240, 180, 40), lambda x, y: x == 12 and y != 16))
+    marks = {
+        1: lambda x, y: abs(y - 12) < x - 6 and x < 12,  # step back
+        2: lambda x, y: x == 7 or (abs(y - 12) < 16 - x and x > 7),  # rewind
+        3: lambda x, y: abs(y - 12) < x - 6 and x < 18,  # play
+        4: lambda x, y: x in (9, 10, 14, 15) and 7 <= y <= 17,  # pause
+        5: lambda x, y: 7 <= x <= 17 and 7 <= y <= 17,  # stop
+        6: lambda x, y: abs(y - 12) < 18 - x and x > 12,  # step forward
+    }
+    for n, mark in marks.items():
+        png(f"{fl}/d{n}.png", 24, 24, square_icon(24, 24, (24, 142, 172), mark))
+        png(f"{fl}/h{n}.png", 24, 24, square_icon(24, 24, (220, 80, 40), mark))
+
+
 def tip_text(d):
     # The tool-tip frame: a 200-pixel box drawn from a top, a repeated middle
     # and a bottom with a small pointer.
@@ -132,4 +169,5 @@ if __name__ == "__main__":
     error_screen(os.path.join(ROOT, "Comm", "Image"))
     chrome(os.path.join(ROOT, "Comm", "Image"))
     file_icons(os.path.join(ROOT, "Comm", "Image"))
+    media_players(os.path.join(ROOT, "Comm", "Image"))
     tip_text(os.path.join(ROOT, "Comm", "Image"))

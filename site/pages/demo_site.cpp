@@ -40,6 +40,7 @@ void index_page(Page& p) {
           u"<a href='/guard.asp?id=1%27'>带注入字符</a> 显示错误页</li>"
           u"<li><a href='/list.asp'>数据列表</a> — 嵌入式数据库中的记录</li>"
           u"<li><a href='/mappath.asp?path=/data/vote.asp'>路径映射</a> — Server.MapPath</li>"
+          u"<li><a href='/media/index.asp'>媒体播放与远程图片</a> — 播放器、远程图片、文件选择、页脚</li>"
           u"<li><a href='/scripts/index.asp'>客户端脚本</a> — CommScript… 与 ShowAjax</li>"
           u"</ul><p><img src='/Comm/Image/Zelto_Error_TopLeft.asp' alt=''> 图片由本站绘制。</p>");
   page_end(p);
@@ -234,6 +235,7 @@ void register_demo_pages(host::PageRegistry& pages) {
   pages.add("/upload/index.asp", upload_index);
   pages.add("/upload/save.asp", upload_save);
   pages.add("/upload/onecall.asp", upload_onecall);
+  register_media_pages(pages);
 }
 
 }  // namespace brevane::site

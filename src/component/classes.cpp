@@ -3,6 +3,7 @@
 #include "component/component.h"
 #include "component/facade.h"
 #include "hash/md5.h"
+#include "transfer/remote.h"
 #include "upload/upload_file.h"
 #include "upload/upload_image.h"
 
@@ -17,6 +18,7 @@ void register_component_classes(ClassRegistry& r) {
   r.add(u"Brevane.Zelto_Class_UploadFileEmpty", &UploadFileEmpty::create);
   r.add(u"Brevane.Zelto_UploadImage", &UploadImage::create);
   r.add(u"Brevane.Zelto_UpLoadImageData", &UpLoadImageData::create);
+  r.add(u"Microsoft.XMLHTTP", &make_xmlhttp_object);  // remote picture copies
   register_platform_classes(r);
 }
 

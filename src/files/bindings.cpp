@@ -2,6 +2,7 @@
 #include "files/bindings.h"
 
 #include "core/declared.h"
+#include "files/fileforms.h"
 #include "files/fileops.h"
 #include "files/paths.h"
 
@@ -10,6 +11,9 @@ namespace brevane {
 std::vector<Binding> files_bindings() {
   return {
       // Path and name helpers.
+      // Lost-file panel, file picker
+      BREVANE_BIND(CommShowWindowLostFile),
+      BREVANE_BIND(CommShowFormFileSelect),
       BREVANE_BIND(CommFileGetPath),
       BREVANE_BIND(CommFileGetFullName),
       BREVANE_BIND(CommFileGetName),

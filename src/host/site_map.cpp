@@ -152,6 +152,7 @@ std::string content_type_for(const fs::path& file) {
       {".xml", "text/xml"},        {".json", "application/json"},
       {".zip", "application/zip"}, {".swf", "application/x-shockwave-flash"},
       {".mp3", "audio/mpeg"},      {".pdf", "application/pdf"},
+      {".mp4", "video/mp4"},       {".wav", "audio/wav"},
   };
   std::string ext = file.extension().string();
   for (auto& [e, t] : kTypes)

@@ -3,6 +3,7 @@
 
 #include "core/declared.h"
 #include "frame/swapimage.h"
+#include "html/footer.h"
 #include "html/scripts.h"
 
 namespace brevane {
@@ -11,6 +12,9 @@ std::vector<Binding> html_bindings() {
   return {
       // Image-swap script
       BREVANE_BIND(CommScriptSwapImage),
+      // Footer, update page
+      BREVANE_BIND(CommShowCopyRight),
+      BREVANE_BIND(CommShowFormUpDate),
       // Client script snippets
       BREVANE_BIND(CommScriptNoInFrame),
       BREVANE_BIND(CommScriptNoInTop),
