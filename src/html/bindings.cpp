@@ -4,6 +4,7 @@
 #include "html/fields.h"
 #include "html/chrome.h"
 #include "html/listpage.h"
+#include "html/scripts.h"
 #include "html/swapimage.h"
 #include "html/tabs.h"
 
@@ -60,6 +61,28 @@ std::vector<Binding> html_bindings() {
       bind<&CommShowHeader1>(u"CommShowHeader1"),
       bind<&CommShowBar>(u"CommShowBar"),
       bind<&CommClearCache>(u"CommClearCache"),
+      // Client script snippets
+      bind<&CommScriptNoInFrame>(u"CommScriptNoInFrame"),
+      bind<&CommScriptNoInTop>(u"CommScriptNoInTop"),
+      bind<&CommScriptImage>(u"CommScriptImage"),
+      bind<&CommScriptMouse>(u"CommScriptMouse"),
+      bind<&CommScriptListMenu>(u"CommScriptListMenu"),
+      bind<&CommScriptListMenuMove>(u"CommScriptListMenuMove"),
+      bind<&CommScriptCheckForm>(u"CommScriptCheckForm"),
+      bind<&CommScriptCheck>(u"CommScriptCheck"),
+      bind<&CommScriptCheckPostCard>(u"CommScriptCheckPostCard"),
+      bind<&CommScriptOpenWindow>(u"CommScriptOpenWindow"),
+      bind<&CommScriptPopWindow>(u"CommScriptPopWindow"),
+      bind<&CommScriptPopSelect>(u"CommScriptPopSelect"),
+      bind<&CommScriptShowDateAndTime>(u"CommScriptShowDateAndTime"),
+      bind<&CommScriptShowProcessBar>(u"CommScriptShowProcessBar"),
+      bind<&CommAjaxGet>(u"CommAjaxGet"),
+      bind<&CommAjaxPost>(u"CommAjaxPost"),
+      bind<&CommScriptShowToolTipText>(u"CommScriptShowToolTipText"),
+      bind<&CommScriptShowCalendar>(u"CommScriptShowCalendar"),
+      bind<&CommScriptScrollWindow>(u"CommScriptScrollWindow"),
+      bind<&CommScriptScrollWindowFollow>(u"CommScriptScrollWindowFollow"),
+      bind<&CommShowScrollWindowTitle>(u"CommShowScrollWindowTitle"),
   };
 }
 
