@@ -1,8 +1,8 @@
 // The façade members this subsystem implements.
 #include "frame/facade.h"
 #include "html/calendar.h"
-#include "html/fields.h"
 #include "html/chrome.h"
+#include "html/fields.h"
 #include "html/listpage.h"
 #include "html/scripts.h"
 #include "html/swapimage.h"
@@ -15,6 +15,9 @@ std::vector<Binding> html_bindings() {
       // Image-swap script
       bind<&CommScriptSwapImage>(u"CommScriptSwapImage"),
       // Table and field rendering
+      bind<&CommShowTd>(u"CommShowTd"),
+      bind<&CommShowTr>(u"CommShowTr"),
+      bind<&CommShowMenuMoveContent>(u"CommShowMenuMoveContent"),
       bind<&CommShowGridTr>(u"CommShowGridTr"),
       bind<&CommShowTableHeader>(u"CommShowTableHeader"),
       bind<&CommShowTableHeaderEmpty>(u"CommShowTableHeaderEmpty"),

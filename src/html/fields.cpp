@@ -2,6 +2,7 @@
 
 #include "core/script_error.h"
 #include "core/vbrt.h"
+#include "html/scripts.h"
 
 namespace brevane {
 
@@ -69,6 +70,32 @@ Text CommShowTableDouble(Text p_TableWidth, Text p_BgColor, Text p_BorderColor, 
       p_BorderColor + u"' bgcolor='#ffffff' style='";
   if (p_IsTableFix) out += u"table-layout: fixed;";
   out += u"word-break:break-all'>";
+  return out;
+}
+
+Text CommShowMenuMoveContent(int16_t p_Width, int16_t p_TitleHeight, Text p_Title, uint8_t p_Scroll1, uint8_t p_Scroll2,
+                             Text p_Content, Text p_Visible, bool p_CanMove, bool p_CanExpand) {
+  Text out;
+  if (p_CanMove) out += CommScriptListMenuMove();
+  if (p_CanExpand) out += CommScriptListMenu();
+  out += u"<div id='scroll1' value='" + number(p_Scroll1) + u"'></div><div id='scroll2' value='" + number(p_Scroll2) +
+         u"'></div>";
+  const Text at = p_Visible == u"hidden" ? u"-1000" : u"0";
+  const Text width = number(p_Width);
+  out += u"<div id='floater' style='position:absolute; left:" + at + u"px; top:" + at + u"px; width:" + width +
+         u"px; z-index:1; visibility:" + p_Visible + u";'>";
+  out += u"<table width='" + width +
+         u"' border='0' cellspacing='0' cellpadding='1'><tr bgcolor='#000066'><td>"
+         u"<table width='100%' border='0' cellspacing='0' cellpadding='0' height='" +
+         number(p_TitleHeight) +
+         u"' style='cursor:move'><tr><td bgcolor='#9CDB73'><img src='../comm/image/zelto_ts.asp' border='0' "
+         u"align='absmiddle'>" +
+         p_Title +
+         u"</td><td bgcolor='#9CDB73' align='right' width='16'><a href='javascript:closeLoginForm()'>"
+         u"<img src='../comm/image/zelto_close.asp' width='12' height='12' border='0' alt='关闭窗口'></a></td></tr>"
+         u"</table></td></tr><tr><td><table width='" +
+         width + u"' border='0' cellspacing='0' cellpadding='2' bgcolor='#B5E4FB'><tr><td>" + p_Content +
+         u"</td></tr></table></td></tr></table></div>";
   return out;
 }
 
