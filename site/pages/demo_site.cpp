@@ -5,9 +5,11 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "core/registry.h"
 #include "frame/host.h"
@@ -39,6 +41,8 @@ void index_page(Page& p) {
           u"<li><a href='/guard.asp?id=1'>请求检查</a> — CommCheckInject 通过；"
           u"<a href='/guard.asp?id=1%27'>带注入字符</a> 显示错误页</li>"
           u"<li><a href='/list.asp'>数据列表</a> — 嵌入式数据库中的记录</li>"
+          u"<li><a href='/fields/index.asp'>表单字段、日历、选项卡与导出</a> — "
+          u"CommShowTd、CommShowCalendar、CommShowTab、CommShowExcel</li>"
           u"<li><a href='/mappath.asp?path=/data/vote.asp'>路径映射</a> — Server.MapPath</li>"
           u"</ul><p><img src='/Comm/Image/Zelto_Error_TopLeft.asp' alt=''> 图片由本站绘制。</p>");
   page_end(p);
@@ -204,6 +208,12 @@ bool prepare_demo_data(const fs::path& site_dir, const fs::path& data_dir) {
   if (!schema_file) return true;  // a site without a database
   std::stringstream schema;
   schema << schema_file.rdbuf();
+  // Then each feature's own tables (site/data/<feature>.sql), in name order.
+  std::vector<fs::path> extra;
+  for (const auto& entry : fs::directory_iterator(site_dir / "data", ec))
+    if (entry.path().extension() == ".sql" && entry.path().filename() != "schema.sql") extra.push_back(entry.path());
+  std::sort(extra.begin(), extra.end());
+  for (const fs::path& file : extra) schema << "\n" << std::ifstream(file).rdbuf();
   // Built under another name and moved into place, so a failed first run
   // leaves no half-made database behind.
   fs::path temp = db;
@@ -232,6 +242,7 @@ void register_demo_pages(host::PageRegistry& pages) {
   pages.add("/upload/index.asp", upload_index);
   pages.add("/upload/save.asp", upload_save);
   pages.add("/upload/onecall.asp", upload_onecall);
+  register_fields_pages(pages);
 }
 
 }  // namespace brevane::site
