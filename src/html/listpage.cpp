@@ -56,7 +56,7 @@ Text request_text(const Variant& request, TextView key) {
 // is quoted and escaped, so a blank or ">" in a class key cannot add
 // attributes or end the tag.
 Text unquoted_attribute(TextView value) {
-  bool plain = !value.empty();
+  bool plain = true;  // empty too: "value=>" is an empty value to every browser
   for (char16_t c : value)
     if (!is_alnum_ascii(c) && c != u'-' && c != u'_' && c != u'.' && c != u',') plain = false;
   if (plain) return Text(value);

@@ -140,6 +140,16 @@ TEST(Chrome, DialogFrame) {
   EXPECT_NE(about.find(u"系统信息"), Text::npos);
 }
 
+TEST(Chrome, LoginPanelShowsTheComponentVersion) {
+  Variant comm(create_object(u"Brevane.BrevaneCls")), none;
+  Text version = call(comm, u"CommGetVersion").to_text();
+  EXPECT_NE(CommShowLogin(none, none, none, u"", u"").find(u"版本号：" + version + u"&nbsp;&nbsp;"), Text::npos);
+  Text titled = CommShowLogin(none, none, none, u"", u" title.gif ");
+  EXPECT_NE(titled.find(u"<tr><td height=100 "), Text::npos);
+  EXPECT_NE(titled.find(u"url('title.gif') no-repeat"), Text::npos);
+  EXPECT_EQ(titled.find(u"zelto_lf.asp"), Text::npos);
+}
+
 TEST(Chrome, ClearCacheSetsTheResponse) {
   auto response = kit::FakeResponse::make();
   Variant r = kit::var(response);

@@ -135,6 +135,15 @@ TEST(ListPage, PagingBarPiecesInOrder) {
             Text::npos);
 }
 
+TEST(ListPage, AbsentKeysGiveEmptyFields) {
+  ListFixture f(5, 10);
+  Text bar = CommShowPage(f.req, f.records);
+  EXPECT_NE(bar.find(u"value=1>&nbsp;<input type='submit' name='submit'  class=content_border  value='Goto' size=2>"
+                     u"<input type='hidden' name='classid'  value=><input type='hidden' name='nclassid' value=>"
+                     u"<input type='hidden' name='sclassid' value=><input type='hidden' name='moden'    value=''>"),
+            Text::npos);
+}
+
 TEST(ListPage, HostileRequestValuesStayData) {
   ListFixture f(25, 10,
                 {{u"page", u"2"},
