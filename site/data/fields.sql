@@ -8,12 +8,13 @@ CREATE TABLE IF NOT EXISTS [news] (
   [dateandtime] TEXT NOT NULL
 );
 UPDATE [news] SET [dateandtime] = strftime('%Y%m%d%H%M%S', [dateandtime]) WHERE [dateandtime] LIKE '____-__-__%';
+-- A few of its own only when nobody else filled the table.
 INSERT INTO [news] ([title], [content], [dateandtime])
-SELECT '组件新版本发布', '新版本改进了上传与导出。', '20261201090000' WHERE NOT EXISTS (SELECT 1 FROM [news]);
-INSERT INTO [news] ([title], [content], [dateandtime])
-SELECT '校园运动会开幕', '运动会为期三天。', '20261203083000' WHERE (SELECT COUNT(*) FROM [news]) < 2;
-INSERT INTO [news] ([title], [content], [dateandtime])
-SELECT '体育新闻：篮球联赛', '联赛第二轮结束。', '20261203150000' WHERE (SELECT COUNT(*) FROM [news]) < 3;
+SELECT * FROM (VALUES
+  ('组件新版本发布', '新版本改进了上传与导出。', '20261201090000'),
+  ('校园运动会开幕', '运动会为期三天。', '20261203083000'),
+  ('体育新闻：篮球联赛', '联赛第二轮结束。', '20261203150000'))
+WHERE NOT EXISTS (SELECT 1 FROM [news]);
 
 -- Option lists: the dictionary (name, category, order), departments and groups.
 CREATE TABLE [Sjzd] ([ID] INTEGER PRIMARY KEY AUTOINCREMENT, [名称] TEXT NOT NULL, [分类] TEXT NOT NULL, [序号] INTEGER);

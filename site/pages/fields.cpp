@@ -51,11 +51,21 @@ int32_t record_id(const Variant& request, TextView key) {
 
 void index_page(Page& p) {
   page_start(p, u"表单字段、日历、选项卡与导出");
+  // The calendar opens on the month of the latest news.
+  Text month;
+  {
+    Data data(p);
+    Variant rs = data.run(u"select max([dateandtime]) as [latest] from [news]");
+    Variant latest = call_default(rs, {Variant(u"latest")}).value();
+    if (!latest.is_null()) month = latest.to_text().substr(0, 6);
+  }
   p.write(
       u"<ul class=demos>"
       u"<li><a href='edit.asp?moden=new'>新建新闻</a>、<a href='edit.asp?moden=edit&id=1'>修改新闻 1</a>、"
       u"<a href='edit.asp?moden=view&id=1'>查看新闻 1</a> — CommShowTr / CommShowTd 的全部控件类型</li>"
-      u"<li><a href='calendar.asp'>新闻日历</a> — CommShowCalendar</li>"
+      u"<li><a href='calendar.asp?month=" +
+      month +
+      u"'>新闻日历</a> — CommShowCalendar</li>"
       u"<li><a href='tabs.asp'>选项卡</a> — CommShowTabAndContent 与 CommShowMenuMoveContent</li>"
       u"<li><a href='list.asp'>新闻列表</a>，<a href='list.asp?excel=1'>导出 Excel</a> — CommShowGridTr、"
       u"CommShowTableHeader、CommShowExcel</li></ul>");
