@@ -151,9 +151,9 @@ TEST_F(CalendarTest, MonthFromTheQueryKeepsTheSelectedDay) {
 }
 
 TEST_F(CalendarTest, MalformedQueryValuesAreConversionErrors) {
-  EXPECT_EQ(error_of([&] { show({{u"date", u"2026"}}); }), kTypeMismatch);
-  EXPECT_EQ(error_of([&] { show({{u"month", u"abcdef"}}); }), kTypeMismatch);
-  EXPECT_EQ(error_of([&] { show({{u"month", u"202613"}}); }), kSubscriptOutOfRange);
+  EXPECT_EQ(error_of([&] { show({{u"date", u"2026"}}); }).number, kTypeMismatch);
+  EXPECT_EQ(error_of([&] { show({{u"month", u"abcdef"}}); }).number, kTypeMismatch);
+  EXPECT_EQ(error_of([&] { show({{u"month", u"202613"}}); }).number, kSubscriptOutOfRange);
 }
 
 }  // namespace

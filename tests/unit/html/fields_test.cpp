@@ -180,7 +180,7 @@ TEST_F(FieldsTest, DropDownFromEachSource) {
   EXPECT_NE(error_of([&] {
               db_.exec(u"drop table BuMen");
               td({.type = 3, .field = u"部门名称"});
-            }),
+            }).number,
             0);
 }
 
@@ -267,8 +267,8 @@ TEST_F(FieldsTest, ReadOnlyDisplayEscapesStoredValuesOnly) {
 }
 
 TEST_F(FieldsTest, DialogNeedsAddressWidthAndHeight) {
-  EXPECT_EQ(error_of([&] { td({.type = 8, .field = u"title", .pop = u"pick.asp|400"}); }), kSubscriptOutOfRange);
-  EXPECT_EQ(error_of([&] { td({.type = 1, .field = u"nosuch", .state = kView}); }), 3265);
+  EXPECT_EQ(error_of([&] { td({.type = 8, .field = u"title", .pop = u"pick.asp|400"}); }).number, kSubscriptOutOfRange);
+  EXPECT_EQ(error_of([&] { td({.type = 1, .field = u"nosuch", .state = kView}); }).number, 3265);
 }
 
 TEST_F(FieldsTest, RowWrapsTheCells) {
@@ -310,7 +310,7 @@ TEST(HeaderRow, WidthsSpansAndBackgrounds) {
         << to_utf8(c.list);
   EXPECT_EQ(CommShowTableHeader(u"  ", 30, u"x"), u"");
   EXPECT_EQ(CommShowTableHeader(u"A|10", 0, u" "), u"<tr align=center  ><td Width='10'>A</td></tr>");
-  EXPECT_EQ(error_of([] { CommShowTableHeader(u"A", 30, u""); }), kSubscriptOutOfRange);
+  EXPECT_EQ(error_of([] { CommShowTableHeader(u"A", 30, u""); }).number, kSubscriptOutOfRange);
 }
 
 TEST(HeaderRow, EmptyWidthRowAndDoubleFrame) {

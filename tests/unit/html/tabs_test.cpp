@@ -63,7 +63,7 @@ TEST(TabStrip, EmptyOrMissingArraysGiveNoTabs) {
     EXPECT_EQ(count(s, u"id='dTabcontent_"), 0u);
     EXPECT_TRUE(s.ends_with(u"<ul></li></ul></div><div class=Tab_Title></div></div>"));
   }
-  EXPECT_EQ(error_of([] { CommShowTabAndContent(u"", Variant(u"x"), Variant(), u"", u""); }), kTypeMismatch);
+  EXPECT_EQ(error_of([] { CommShowTabAndContent(u"", Variant(u"x"), Variant(), u"", u""); }).number, kTypeMismatch);
 }
 
 TEST(TabStrip, ThroughTheFacadeWithScriptArrays) {
