@@ -5,9 +5,11 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "core/registry.h"
 #include "frame/host.h"
@@ -41,6 +43,8 @@ void index_page(Page& p) {
           u"<li><a href='/list.asp'>数据列表</a> — 嵌入式数据库中的记录</li>"
           u"<li><a href='/news/list.asp'>新闻列表</a> — 分页、排序与搜索条</li>"
           u"<li><a href='/chrome/index.asp'>页面外观</a> — 提示、标题栏、对话框与窗口脚本</li>"
+          u"<li><a href='/fields/index.asp'>表单字段、日历、选项卡与导出</a> — "
+          u"CommShowTd、CommShowCalendar、CommShowTab、CommShowExcel</li>"
           u"<li><a href='/mappath.asp?path=/data/vote.asp'>路径映射</a> — Server.MapPath</li>"
           u"<li><a href='/media/index.asp'>媒体播放与远程图片</a> — 播放器、远程图片、文件选择、页脚</li>"
           u"<li><a href='/scripts/index.asp'>客户端脚本</a> — CommScript… 与 ShowAjax</li>"
@@ -208,6 +212,12 @@ bool prepare_demo_data(const fs::path& site_dir, const fs::path& data_dir) {
   if (!schema_file) return true;  // a site without a database
   std::stringstream schema;
   schema << schema_file.rdbuf();
+  // Then each feature's own tables (site/data/<feature>.sql), in name order.
+  std::vector<fs::path> extra;
+  for (const auto& entry : fs::directory_iterator(site_dir / "data", ec))
+    if (entry.path().extension() == ".sql" && entry.path().filename() != "schema.sql") extra.push_back(entry.path());
+  std::sort(extra.begin(), extra.end());
+  for (const fs::path& file : extra) schema << "\n" << std::ifstream(file).rdbuf();
   // Built under another name and moved into place, so a failed first run
   // leaves no half-made database behind.
   fs::path temp = db;
@@ -240,6 +250,7 @@ void register_demo_pages(host::PageRegistry& pages) {
   register_media_pages(pages);
   register_listpage_pages(pages);
   register_chrome_pages(pages);
+  register_fields_pages(pages);
 }
 
 }  // namespace brevane::site

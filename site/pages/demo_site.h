@@ -15,5 +15,7 @@ void register_media_pages(host::PageRegistry& pages);
 void register_scripts_pages(host::PageRegistry& pages);
 void register_listpage_pages(host::PageRegistry& pages);
 void register_chrome_pages(host::PageRegistry& pages);
+// Edit form, calendar, tabs and spreadsheet export (site/pages/fields.cpp).
+void register_fields_pages(host::PageRegistry& pages);
 
 }  // namespace brevane::site

@@ -3,10 +3,13 @@
 
 #include "core/declared.h"
 #include "frame/swapimage.h"
+#include "html/calendar.h"
 #include "html/chrome.h"
+#include "html/fields.h"
 #include "html/footer.h"
 #include "html/listpage.h"
 #include "html/scripts.h"
+#include "html/tabs.h"
 
 namespace brevane {
 
@@ -39,6 +42,24 @@ std::vector<Binding> html_bindings() {
       BREVANE_BIND(CommScriptScrollWindow),
       BREVANE_BIND(CommScriptScrollWindowFollow),
       BREVANE_BIND(CommShowScrollWindowTitle),
+      // Table and field rendering
+      BREVANE_BIND(CommShowTd),
+      BREVANE_BIND(CommShowTr),
+      BREVANE_BIND(CommShowMenuMoveContent),
+      BREVANE_BIND(CommShowGridTr),
+      BREVANE_BIND(CommShowTableHeader),
+      BREVANE_BIND(CommShowTableHeaderEmpty),
+      BREVANE_BIND(CommShowTableDouble),
+      // Calendar
+      BREVANE_BIND(CommShowCalendar),
+      // Tabs and spreadsheet export
+      BREVANE_BIND(CommShowTab),
+      BREVANE_BIND(CommShowTabAndContent),
+      BREVANE_BIND(CommShowExcel),
+      BREVANE_BIND(CommShowExcelHeader),
+      BREVANE_BIND(CommShowExcelTop),
+      BREVANE_BIND(CommShowExcelTableHeader),
+      BREVANE_BIND(CommShowExcelBottom),
       // List pages: paging, ordering, search strip
       BREVANE_BIND(CommShowNoPage),
       BREVANE_BIND(CommShowPage),

@@ -353,9 +353,45 @@ struct Snapshot {
 
 using StmtPtr = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
 
+// A command's "?" markers take their values in order; the marker count
+// runs on across the statements of one command text.
+void bind_value(sqlite3* db, sqlite3_stmt* st, int index, const Variant& value) {
+  Variant v = value.value();
+  int rc;
+  switch (v.type()) {
+    case VarType::Empty:
+    case VarType::Null:
+      rc = sqlite3_bind_null(st, index);
+      break;
+    case VarType::Boolean:
+    case VarType::Integer:
+    case VarType::Long:
+    case VarType::Byte:
+      rc = sqlite3_bind_int64(st, index, v.raw_int());
+      break;
+    case VarType::Single:
+    case VarType::Double:
+    case VarType::Currency:
+      rc = sqlite3_bind_double(st, index, v.to_double());
+      break;
+    case VarType::Date:
+      rc = sqlite3_bind_text(st, index, iso_date(parts_from_ole_date(v.to_date())).c_str(), -1, SQLITE_TRANSIENT);
+      break;
+    case VarType::ByteArray:
+      rc = sqlite3_bind_blob(st, index, v.bytes().data(), static_cast<int>(v.bytes().size()), SQLITE_TRANSIENT);
+      break;
+    default: {
+      std::string u = to_utf8(v.to_text());
+      rc = sqlite3_bind_text(st, index, u.data(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
+    }
+  }
+  if (rc != SQLITE_OK) raise_provider(db);
+}
+
 // Runs every statement of `sql`; the rows of the last one that returns
 // columns make the snapshot (none when no statement returns any).
-std::optional<Snapshot> run(sqlite3* db, TextView sql, int64_t* changes) {
+std::optional<Snapshot> run(sqlite3* db, TextView sql, int64_t* changes, const VariantArray* params = nullptr) {
+  size_t next_param = 0;
   std::string text = rename_join_keyword_calls(to_utf8(sql));
   const char* tail = text.c_str();
   std::optional<Snapshot> result;
@@ -365,6 +401,11 @@ std::optional<Snapshot> run(sqlite3* db, TextView sql, int64_t* changes) {
     if (sqlite3_prepare_v2(db, tail, -1, &raw, &tail) != SQLITE_OK) raise_provider(db);
     if (!raw) break;  // only blanks or a comment left
     StmtPtr st(raw, &sqlite3_finalize);
+    for (int p = 1, markers = sqlite3_bind_parameter_count(raw); p <= markers; ++p, ++next_param) {
+      if (!params || next_param >= params->size())
+        raise(kDataInvalidArgument, u"No value given for one or more required parameters.");
+      bind_value(db, raw, p, (*params)[next_param]);
+    }
     int n = sqlite3_column_count(raw);
     Snapshot snap;
     for (int i = 0; i < n; ++i)
@@ -755,9 +796,57 @@ Variant Connection::execute(Args a) {
   return Variant(ObjectPtr(rs));
 }
 
+// ---------------------------------------------------------------- Command
+
+// Statements with "?" markers whose values come with Execute, so that
+// values never become part of the SQL text.
+class Command : public DynamicObject {
+ public:
+  Command() {
+    define(u"ActiveConnection", [this](int kind, Args a) -> Variant {
+      if (kind & (kPut | kPutRef)) {
+        connection_ = a.back();
+        return {};
+      }
+      return connection_;
+    });
+    define(u"CommandText", [this](int kind, Args a) -> Variant {
+      if (kind & (kPut | kPutRef)) {
+        text_ = a.back().to_text();
+        return {};
+      }
+      return Variant(text_);
+    });
+    // Execute([RecordsAffected], [Parameters], [Options])
+    define(u"Execute", [this](int, Args a) -> Variant {
+      auto conn = connection_.is_object() ? std::dynamic_pointer_cast<Connection>(connection_.object()) : nullptr;
+      if (!conn) raise(kDataBadConnection, u"The connection cannot be used to perform this operation.");
+      VariantArray params;
+      if (given(a, 1)) {
+        Variant p = a[1].value();
+        if (p.type() == VarType::Array)
+          params = p.array();
+        else
+          params.push_back(p);
+      }
+      int64_t changes = 0;
+      std::optional<Snapshot> snap = run(conn->db(), text_, &changes, &params);
+      if (given(a, 0)) a[0] = Variant(static_cast<int32_t>(changes));
+      auto rs = std::make_shared<Recordset>();
+      if (snap) rs->fill(std::move(*snap), text_, kForwardOnly, kReadOnly);
+      return Variant(ObjectPtr(rs));
+    });
+  }
+
+ private:
+  Variant connection_;
+  Text text_;
+};
+
 }  // namespace
 
 void register_record_set_classes(ClassRegistry& r) {
+  r.add(u"ADODB.Command", [] { return ObjectPtr(std::make_shared<Command>()); });
   r.add(u"ADODB.Connection", [] { return ObjectPtr(std::make_shared<Connection>()); });
   r.add(u"ADODB.Recordset", [] { return ObjectPtr(std::make_shared<Recordset>()); });
 }

@@ -241,3 +241,31 @@ TEST(Connection, RecordSetOpensItsOwnConnectionFromAString) {
 
 }  // namespace
 }  // namespace brevane
+
+namespace brevane {
+namespace {
+
+// Commands carry values beside the SQL text, so a quote or a marker inside
+// a value is only ever data.
+TEST(CommandTest, PositionalValuesAreBoundNotSpliced) {
+  Variant conn(create_object(u"ADODB.Connection"));
+  call(conn, u"Open", {Variant(Text())});
+  call(conn, u"Execute", {Variant(u"create table t (id integer, title text, shown bit, at datetime)")});
+  Variant cmd(create_object(u"ADODB.Command"));
+  put(cmd, u"ActiveConnection", conn);
+  put(cmd, u"CommandText", Variant(u"insert into t values (?, ?, ?, ?)"));
+  std::vector<Variant> args{Variant(), Variant(VariantArray{Variant(int32_t{7}), Variant(u"it's ?; <b>"), Variant(true),
+                                                            Variant::date(46362.5)})};
+  invoke_by_name(cmd, u"Execute", kMethod, args);
+  EXPECT_EQ(args[0].to_i32(), 1);
+  put(cmd, u"CommandText", Variant(u"select title, shown, at from t where id = ?"));
+  Variant rs = call(cmd, u"Execute", {Variant::missing(), Variant(int32_t{7})});
+  EXPECT_EQ(call_default(rs, {Variant(u"title")}).value().to_text(), u"it's ?; <b>");
+  EXPECT_TRUE(call_default(rs, {Variant(u"shown")}).value().to_bool());
+  EXPECT_EQ(call_default(rs, {Variant(u"at")}).value().to_date(), 46362.5);
+  EXPECT_EQ(error_of([&] { call(cmd, u"Execute"); }).number, kDataInvalidArgument);
+  EXPECT_EQ(error_of([] { call(Variant(create_object(u"ADODB.Command")), u"Execute"); }).number, kDataBadConnection);
+}
+
+}  // namespace
+}  // namespace brevane
