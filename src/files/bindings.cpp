@@ -1,4 +1,6 @@
 // The façade members this subsystem implements.
+#include "files/archive.h"
+#include "files/backup.h"
 #include "files/fileops.h"
 #include "files/paths.h"
 #include "frame/facade.h"
@@ -32,6 +34,10 @@ std::vector<Binding> files_bindings() {
       bind<&CommSaveToTextFile>(u"CommSaveToTextFile"),
       bind<&CommReadFromTextFile>(u"CommReadFromTextFile"),
       bind<&CommOpenUrl>(u"CommOpenUrl"),
+      // Backup and archives.
+      bind<&CommFileBackup>(u"CommFileBackup"),
+      bind<&CommUnZipWithRar>(u"CommUnZipWithRar"),
+      bind<&CommUnZipWithXceedZip>(u"CommUnZipWithXceedZip"),
   };
 }
 
