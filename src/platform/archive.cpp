@@ -148,27 +148,30 @@ bool is_real_folder(const stdfs::file_status& s) { return s.type() == stdfs::fil
 // Whether moving `from` onto `to` can go through: false on a folder meeting
 // a non-folder either way.
 bool can_merge(const stdfs::path& from, const stdfs::path& to) {
-  std::error_code ec;
-  for (const auto& item : stdfs::directory_iterator(from, ec)) {
-    stdfs::path dest = to / item.path().filename();
-    stdfs::file_status ds = stdfs::symlink_status(dest, ec);
+  std::error_code ec, ignored;  // a missing destination reports ENOENT: not an error here
+  stdfs::directory_iterator it(from, ec);
+  if (ec) return false;
+  for (; it != stdfs::directory_iterator(); it.increment(ec)) {
+    stdfs::path dest = to / it->path().filename();
+    stdfs::file_status ds = stdfs::symlink_status(dest, ignored);
     if (ds.type() == stdfs::file_type::not_found) continue;
-    bool src_folder = is_real_folder(item.symlink_status(ec));
+    bool src_folder = is_real_folder(it->symlink_status(ignored));
     if (src_folder != is_real_folder(ds)) return false;
-    if (src_folder && !can_merge(item.path(), dest)) return false;
+    if (src_folder && !can_merge(it->path(), dest)) return false;
   }
   return !ec;
 }
 
 bool move_all(const stdfs::path& from, const stdfs::path& to) {
-  std::error_code ec;
+  std::error_code ec, ignored;
   std::vector<stdfs::path> items;
-  for (const auto& item : stdfs::directory_iterator(from, ec)) items.push_back(item.path());
+  stdfs::directory_iterator it(from, ec);
+  for (; !ec && it != stdfs::directory_iterator(); it.increment(ec)) items.push_back(it->path());
   if (ec) return false;
   for (const auto& src : items) {
     stdfs::path dest = to / src.filename();
-    stdfs::file_status ds = stdfs::symlink_status(dest, ec);
-    if (is_real_folder(ds) && is_real_folder(stdfs::symlink_status(src, ec))) {
+    stdfs::file_status ds = stdfs::symlink_status(dest, ignored);
+    if (is_real_folder(ds) && is_real_folder(stdfs::symlink_status(src, ignored))) {
       if (!move_all(src, dest)) return false;
       continue;
     }
@@ -213,6 +216,7 @@ bool merge_into(const std::string& staging, const std::string& target) {
   std::error_code ec;
   stdfs::path to = u8(target);
   stdfs::file_status ts = stdfs::symlink_status(to, ec);
+  ec.clear();
   if (ts.type() == stdfs::file_type::not_found) {
     if (!stdfs::create_directories(to, ec)) return false;
   } else if (!is_real_folder(ts)) {

@@ -75,10 +75,17 @@ Status write_zip(const std::string& zip_path, const std::vector<ZipEntry>& entri
 
 // Selects entries by name (after the safety check); empty: all of them.
 using EntryFilter = std::function<bool(std::string_view name)>;
+// The limits one extraction applies; the defaults are the constants above.
+struct Limits {
+  uint64_t max_unpacked_bytes = kMaxUnpackedBytes;
+  uint64_t max_entries = kMaxEntries;
+  uint64_t max_ratio = kMaxRatio;
+  uint64_t ratio_floor_bytes = kRatioFloorBytes;
+};
 // Unpacks `archive_path` into `staging` (an existing, empty folder). Names
 // without the UTF-8 flag are read in the ANSI code page (CP936).
 Status extract(const std::string& archive_path, const std::string& staging, std::string_view password,
-               const EntryFilter& wanted = {});
+               const EntryFilter& wanted = {}, const Limits& limits = {});
 
 // A fresh, empty staging folder beside `target` (its parent), or inside
 // it as a hidden folder when the parent cannot be written; nullopt when

@@ -79,6 +79,23 @@ Status copy_file_into(struct archive* w, const std::string& source) {
   return st;
 }
 
+// True when an existing part of `name` below `root` is a symbolic link:
+// writing through one could land anywhere the link chain leads.
+bool through_link(const std::string& root, const std::string& name) {
+  std::string path = root;
+  size_t start = 0;
+  while (start <= name.size()) {
+    size_t end = name.find('/', start);
+    if (end == std::string::npos) end = name.size();
+    path += "/" + name.substr(start, end - start);
+    start = end + 1;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return false;  // nothing there yet, nor below
+    if (S_ISLNK(st.st_mode)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool available() { return true; }
@@ -141,7 +158,7 @@ Status write_zip(const std::string& zip_path, const std::vector<ZipEntry>& entri
 }
 
 Status extract(const std::string& archive_path, const std::string& staging, std::string_view password,
-               const EntryFilter& wanted) {
+               const EntryFilter& wanted, const Limits& limits) {
   Utf8Locale locale;
   struct stat ab {};
   if (::stat(archive_path.c_str(), &ab) != 0 || !S_ISREG(ab.st_mode)) return Status::CannotOpen;
@@ -157,9 +174,12 @@ Status extract(const std::string& archive_path, const std::string& staging, std:
   if (archive_read_open_filename(r.get(), archive_path.c_str(), 64 * 1024) != ARCHIVE_OK) return Status::Broken;
 
   Writer w(archive_write_disk_new());
-  archive_write_disk_set_options(w.get(), ARCHIVE_EXTRACT_TIME | ARCHIVE_EXTRACT_SECURE_SYMLINKS |
-                                              ARCHIVE_EXTRACT_SECURE_NODOTDOT | ARCHIVE_EXTRACT_SECURE_NOABSOLUTEPATHS);
-  const uint64_t ratio_limit = std::max<uint64_t>(kRatioFloorBytes, static_cast<uint64_t>(ab.st_size) * kMaxRatio);
+  // The staging path is absolute and may lie below a linked folder, so
+  // libarchive's own symlink and absolute-path fences cannot stand here;
+  // through_link does that work for the part below the staging folder.
+  archive_write_disk_set_options(w.get(), ARCHIVE_EXTRACT_TIME | ARCHIVE_EXTRACT_SECURE_NODOTDOT);
+  const uint64_t ratio_limit =
+      std::max<uint64_t>(limits.ratio_floor_bytes, static_cast<uint64_t>(ab.st_size) * limits.max_ratio);
   std::set<std::string> written;
   uint64_t entries = 0, total = 0;
   for (;;) {
@@ -167,14 +187,14 @@ Status extract(const std::string& archive_path, const std::string& staging, std:
     int rc = archive_read_next_header(r.get(), &e);
     if (rc == ARCHIVE_EOF) break;
     if (rc < ARCHIVE_WARN) return mentions_passphrase(r.get()) ? Status::WrongPassword : Status::Broken;
-    if (++entries > kMaxEntries) return Status::Refused;
+    if (++entries > limits.max_entries) return Status::Refused;
 
     const char* raw = archive_entry_pathname_utf8(e);
     if (!raw) raw = archive_entry_pathname(e);
     if (!raw) return Status::Refused;
     auto name = safe_entry_name(raw);
     if (!name) return Status::Refused;
-    if (archive_entry_size_is_set(e) && static_cast<uint64_t>(archive_entry_size(e)) > kMaxUnpackedBytes)
+    if (archive_entry_size_is_set(e) && static_cast<uint64_t>(archive_entry_size(e)) > limits.max_unpacked_bytes)
       return Status::Refused;
 
     std::string link_to;
@@ -194,6 +214,7 @@ Status extract(const std::string& archive_path, const std::string& staging, std:
         return Status::Refused;  // devices, pipes, sockets
       }
     }
+    if (through_link(staging, *name) || (!link_to.empty() && through_link(staging, link_to))) return Status::Refused;
     if (wanted && !wanted(*name)) {
       archive_read_data_skip(r.get());
       continue;
@@ -213,7 +234,7 @@ Status extract(const std::string& archive_path, const std::string& staging, std:
       if (d < ARCHIVE_WARN)
         return archive_entry_is_encrypted(e) || mentions_passphrase(r.get()) ? Status::WrongPassword : Status::Broken;
       total += size;
-      if (total > kMaxUnpackedBytes || total > ratio_limit) return Status::Refused;
+      if (total > limits.max_unpacked_bytes || total > ratio_limit) return Status::Refused;
       if (archive_write_data_block(w.get(), buf, size, offset) < ARCHIVE_WARN) return Status::CannotWrite;
     }
     if (archive_write_finish_entry(w.get()) < ARCHIVE_WARN) return Status::CannotWrite;

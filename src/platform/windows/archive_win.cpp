@@ -12,7 +12,7 @@ Status write_zip(const std::string&, const std::vector<ZipEntry>&, std::string_v
   return Status::Unavailable;
 }
 
-Status extract(const std::string&, const std::string&, std::string_view, const EntryFilter&) {
+Status extract(const std::string&, const std::string&, std::string_view, const EntryFilter&, const Limits&) {
   return Status::Unavailable;
 }
 
