@@ -8,6 +8,7 @@
 #include "files/fileops.h"
 #include "files/paths.h"
 #include "frame/host.h"
+#include "html/chrome.h"
 #include "platform/archive.h"
 #include "platform/fs.h"
 #include "platform/process.h"
@@ -134,9 +135,7 @@ bool inside(const std::string& path, const std::string& folder) {
 
 // The page's result: shows the message, refreshes the opener, closes the pop-up.
 Text result_script(bool ok) {
-  Text message = ok ? u"操作成功" : u"操作失败";
-  // MERGE-POINT(issue16): CommOpenerEditRefresh(message, 1) from html/chrome.h.
-  return message;
+  return CommOpenerEditRefresh(ok ? u"操作成功" : u"操作失败", 1);
 }
 
 }  // namespace

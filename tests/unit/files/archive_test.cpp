@@ -74,6 +74,16 @@ TEST_F(Archives, ZipFolderAndUnzipRoundTrip) {
   EXPECT_EQ(t.read("site/other/中文目录/说明.txt"), "说明");
 }
 
+TEST_F(Archives, TheResultRefreshesTheOpenerAndCloses) {
+  t.write("site/up/a.txt", "a");
+  EXPECT_EQ(xceed(u"/up", u"a.txt", u"zipfile"),
+            u"<SCRIPT LANGUAGE=JavaScript>alert('操作成功');parent.dialogArguments.location.href=parent.dialogArguments."
+            u"location;window.close();</SCRIPT>");
+  EXPECT_EQ(xceed(u"/up", u"a.txt", u"other"),
+            u"<SCRIPT LANGUAGE=JavaScript>alert('操作失败');parent.dialogArguments.location.href=parent.dialogArguments."
+            u"location;window.close();</SCRIPT>");
+}
+
 TEST_F(Archives, WhatFailsReportsFailure) {
   t.write("site/up/a.txt", "a");
   EXPECT_TRUE(failed(xceed(u"/up", u"a.txt", u"pack")));           // unknown action
