@@ -13,5 +13,6 @@ bool prepare_demo_data(const std::filesystem::path& site_dir, const std::filesys
 void register_demo_pages(host::PageRegistry& pages);
 void register_listpage_pages(host::PageRegistry& pages);
 void register_chrome_pages(host::PageRegistry& pages);
+void register_archive_pages(host::PageRegistry& pages);
 
 }  // namespace brevane::site

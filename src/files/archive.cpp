@@ -1,5 +1,6 @@
 #include "files/archive.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <set>
 #include <vector>
@@ -134,9 +135,7 @@ bool inside(const std::string& path, const std::string& folder) {
 }
 
 // The page's result: shows the message, refreshes the opener, closes the pop-up.
-Text result_script(bool ok) {
-  return CommOpenerEditRefresh(ok ? u"操作成功" : u"操作失败", 1);
-}
+Text result_script(bool ok) { return CommOpenerEditRefresh(ok ? u"操作成功" : u"操作失败", 1); }
 
 }  // namespace
 

@@ -3,6 +3,8 @@
 // it again (CommandLineToArgvW); no command interpreter is involved.
 #include <windows.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include "core/text.h"

@@ -76,12 +76,14 @@ TEST_F(Archives, ZipFolderAndUnzipRoundTrip) {
 
 TEST_F(Archives, TheResultRefreshesTheOpenerAndCloses) {
   t.write("site/up/a.txt", "a");
-  EXPECT_EQ(xceed(u"/up", u"a.txt", u"zipfile"),
-            u"<SCRIPT LANGUAGE=JavaScript>alert('操作成功');parent.dialogArguments.location.href=parent.dialogArguments."
-            u"location;window.close();</SCRIPT>");
-  EXPECT_EQ(xceed(u"/up", u"a.txt", u"other"),
-            u"<SCRIPT LANGUAGE=JavaScript>alert('操作失败');parent.dialogArguments.location.href=parent.dialogArguments."
-            u"location;window.close();</SCRIPT>");
+  EXPECT_EQ(
+      xceed(u"/up", u"a.txt", u"zipfile"),
+      u"<SCRIPT LANGUAGE=JavaScript>alert('操作成功');parent.dialogArguments.location.href=parent.dialogArguments."
+      u"location;window.close();</SCRIPT>");
+  EXPECT_EQ(
+      xceed(u"/up", u"a.txt", u"other"),
+      u"<SCRIPT LANGUAGE=JavaScript>alert('操作失败');parent.dialogArguments.location.href=parent.dialogArguments."
+      u"location;window.close();</SCRIPT>");
 }
 
 TEST_F(Archives, WhatFailsReportsFailure) {
