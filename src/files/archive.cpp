@@ -211,6 +211,7 @@ Text CommUnZipWithRar(Variant& Server, Text p_Path, Text p_File, Text p_Act) {
   auto native_folder = fs::native_path(folder);
   if (!is_plain_name(p_File) || !native_folder || !site_root) return result_script(false);
   auto rar = rar_program(*site_root);
+  if (rar && inside(*rar, *native_folder)) rar.reset();  // folders outside the site hold uploads too
   bool ok = false;
   if (vb::LCase(p_Act) == u"unzip") {
     auto archive_file = fs::native_path(join(folder, p_File));
