@@ -1,6 +1,6 @@
 # Libraries the platform layer builds on; each subsystem adds what it needs here.
 find_package(Threads REQUIRED)
-target_link_libraries(brevane_lib PUBLIC Threads::Threads)
+target_link_libraries(brevane_core PUBLIC Threads::Threads)
 
 # Native web host: cpp-httplib (Debian builds it as a shared library).
 if(NOT WIN32)
@@ -12,28 +12,28 @@ endif()
 if(NOT WIN32)
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(PCRE2_16 REQUIRED IMPORTED_TARGET libpcre2-16)
-  target_link_libraries(brevane_lib PUBLIC PkgConfig::PCRE2_16)
+  target_link_libraries(brevane_platform PUBLIC PkgConfig::PCRE2_16)
 endif()
 
 # Record sets over SQLite (src/platform/posix/adodb_sqlite.cpp).
 if(NOT WIN32)
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(SQLITE3 REQUIRED IMPORTED_TARGET sqlite3)
-  target_link_libraries(brevane_lib PUBLIC PkgConfig::SQLITE3)
+  target_link_libraries(brevane_platform PUBLIC PkgConfig::SQLITE3)
 endif()
 
 # Files (file operations, URL probe): libcurl on Linux; the shell and WinINet on Windows.
 if(WIN32)
-  target_link_libraries(brevane_lib PUBLIC shell32 wininet)
+  target_link_libraries(brevane_platform PUBLIC shell32 wininet)
 else()
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(BREVANE_CURL REQUIRED IMPORTED_TARGET libcurl)
-  target_link_libraries(brevane_lib PUBLIC PkgConfig::BREVANE_CURL)
+  target_link_libraries(brevane_platform PUBLIC PkgConfig::BREVANE_CURL)
 endif()
 
 # Archives (src/platform/posix/archive_libarchive.cpp); the Windows build has none.
 if(NOT WIN32)
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(LIBARCHIVE REQUIRED IMPORTED_TARGET libarchive)
-  target_link_libraries(brevane_lib PUBLIC PkgConfig::LIBARCHIVE)
+  target_link_libraries(brevane_platform PUBLIC PkgConfig::LIBARCHIVE)
 endif()

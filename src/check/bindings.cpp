@@ -1,42 +1,44 @@
 // The façade members this subsystem implements.
+#include "check/bindings.h"
+
 #include "check/guards.h"
 #include "check/idcard.h"
 #include "check/validators.h"
-#include "frame/facade.h"
+#include "core/declared.h"
 
 namespace brevane {
 
 std::vector<Binding> check_bindings() {
   return {
       // Value validators
-      bind<&CommCheckIsChinese>(u"CommCheckIsChinese"),
-      bind<&CommCheckIsInteger>(u"CommCheckIsInteger"),
-      bind<&CommCheckIsNumeric>(u"CommCheckIsNumeric"),
-      bind<&CommCheckIsTelephone>(u"CommCheckIsTelephone"),
-      bind<&CommCheckIsValidString>(u"CommCheckIsValidString"),
-      bind<&CommCheckIsEmail>(u"CommCheckIsEmail"),
-      bind<&CommCheckIsID>(u"CommCheckIsID"),
-      bind<&CommCheckIsRange>(u"CommCheckIsRange"),
-      bind<&CommCheckIsObjInstalled>(u"CommCheckIsObjInstalled"),
-      bind<&CommCheckReg>(u"CommCheckReg"),
-      bind<&CommCheckIsEmpty>(u"CommCheckIsEmpty"),
+      BREVANE_BIND(CommCheckIsChinese),
+      BREVANE_BIND(CommCheckIsInteger),
+      BREVANE_BIND(CommCheckIsNumeric),
+      BREVANE_BIND(CommCheckIsTelephone),
+      BREVANE_BIND(CommCheckIsValidString),
+      BREVANE_BIND(CommCheckIsEmail),
+      BREVANE_BIND(CommCheckIsID),
+      BREVANE_BIND(CommCheckIsRange),
+      BREVANE_BIND(CommCheckIsObjInstalled),
+      BREVANE_BIND(CommCheckReg),
+      BREVANE_BIND(CommCheckIsEmpty),
       // Identity cards.
-      bind<&CommCheckPostCard>(u"CommCheckPostCard"),
-      bind<&CommGetBirthdayFromPostcard>(u"CommGetBirthdayFromPostcard"),
-      bind<&CommGetSexFromPostcard>(u"CommGetSexFromPostcard"),
+      BREVANE_BIND(CommCheckPostCard),
+      BREVANE_BIND(CommGetBirthdayFromPostcard),
+      BREVANE_BIND(CommGetSexFromPostcard),
       // Request guards and classifiers
-      bind<&CommCheckInject>(u"CommCheckInject"),
-      bind<&CommCheckPost>(u"CommCheckPost"),
-      bind<&CommCheckSession>(u"CommCheckSession"),
-      bind<&CommCheckAllow>(u"CommCheckAllow"),
-      bind<&CommCheckInput>(u"CommCheckInput"),
-      bind<&CommCheckIsNoRecord>(u"CommCheckIsNoRecord"),
-      bind<&CommCheckIsEof>(u"CommCheckIsEof"),
-      bind<&CommCheckEdit>(u"CommCheckEdit"),
-      bind<&CommCheckRead>(u"CommCheckRead"),
-      bind<&CommCheckState>(u"CommCheckState"),
-      bind<&CommCheckNetUserSystem>(u"CommCheckNetUserSystem"),
-      bind<&CommCheckNetUserBrower>(u"CommCheckNetUserBrower"),
+      BREVANE_BIND(CommCheckInject),
+      BREVANE_BIND(CommCheckPost),
+      BREVANE_BIND(CommCheckSession),
+      BREVANE_BIND(CommCheckAllow),
+      BREVANE_BIND(CommCheckInput),
+      BREVANE_BIND(CommCheckIsNoRecord),
+      BREVANE_BIND(CommCheckIsEof),
+      BREVANE_BIND(CommCheckEdit),
+      BREVANE_BIND(CommCheckRead),
+      BREVANE_BIND(CommCheckState),
+      BREVANE_BIND(CommCheckNetUserSystem),
+      BREVANE_BIND(CommCheckNetUserBrower),
   };
 }
 

@@ -3,14 +3,14 @@
 #include <vector>
 
 #include "com/com_support.h"
-
-namespace brevane {
-extern const char* const kTypeLibraryGuid;  // generated with the member tables
-}
+#include "component/component.h"
+#include "decl/members.h"
 
 namespace brevane::com {
 
 const ServerModule& module() {
+  static const bool classes_in_use = (use_component_classes(), true);
+  (void)classes_in_use;
   static const std::vector<Text> progids = [] {
     std::vector<Text> ids;
     for (const ClassInfo* c : declared_classes()) ids.push_back(u"Brevane." + Text(c->name));

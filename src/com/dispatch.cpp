@@ -58,16 +58,8 @@ bool same_value(const Variant& a, const Variant& b) {
       return &a.bytes() == &b.bytes();
     case VarType::Array:
       return &a.array() == &b.array();
-    case VarType::Object: {
-      auto raw = [](const Variant& v) -> const Object* {
-        try {
-          return v.object().get();
-        } catch (const ScriptError&) {
-          return nullptr;
-        }
-      };
-      return raw(a) == raw(b);
-    }
+    case VarType::Object:
+      return a.object_or_null() == b.object_or_null();
     default:
       return a.raw_int() == b.raw_int() && a.raw_double() == b.raw_double();
   }
@@ -221,11 +213,9 @@ class ObjectDispatch final : public ComObject<IDispatch, IProvideClassInfo> {
 IDispatch* make_dispatch(ObjectPtr obj) { return new ObjectDispatch(std::move(obj)); }
 
 ObjectPtr own_object(IUnknown* unk) {
-  IDispatch* d = nullptr;
-  if (!unk || FAILED(unk->QueryInterface(own_object_iid(), reinterpret_cast<void**>(&d))) || !d) return nullptr;
-  ObjectPtr obj = static_cast<ObjectDispatch*>(d)->object();
-  d->Release();
-  return obj;
+  auto d = query<IDispatch>(unk, own_object_iid());
+  if (!d) return nullptr;
+  return static_cast<ObjectDispatch*>(d.get())->object();
 }
 
 }  // namespace brevane::com

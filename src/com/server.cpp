@@ -108,10 +108,8 @@ class ClassFactory final : public IClassFactory {
     *out = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
     try {
-      IDispatch* d = make_dispatch(class_.create());
-      HRESULT hr = d->QueryInterface(iid, out);
-      d->Release();
-      return hr;
+      ComPtr<IDispatch> d(make_dispatch(class_.create()));
+      return d->QueryInterface(iid, out);
     } catch (...) {
       return hresult_from_current_exception(nullptr);
     }
@@ -183,11 +181,9 @@ HRESULT get_class_object(REFCLSID clsid, REFIID iid, void** out) {
   set_page_context_source(&page_from_object_context);
   for (const ServerClass& c : module().classes) {
     if (!IsEqualCLSID(clsid, parse_guid(c.clsid))) continue;
-    auto* f = new (std::nothrow) ClassFactory(c);
+    ComPtr<ClassFactory> f(new (std::nothrow) ClassFactory(c));
     if (!f) return E_OUTOFMEMORY;
-    HRESULT hr = f->QueryInterface(iid, out);
-    f->Release();
-    return hr;
+    return f->QueryInterface(iid, out);
   }
   return CLASS_E_CLASSNOTAVAILABLE;
 }
@@ -213,10 +209,9 @@ HRESULT register_server() {
       set_value(progid + L"\\CLSID", nullptr, clsid);
     }
     if (!m.typelib_guid.empty()) {
-      ITypeLib* lib = nullptr;
-      HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_REGISTER, &lib);
+      ComPtr<ITypeLib> lib;
+      HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_REGISTER, lib.put());
       if (FAILED(hr)) return hr;
-      lib->Release();
     }
     return S_OK;
   } catch (...) {
@@ -231,13 +226,12 @@ HRESULT unregister_server() {
     delete_tree(wide(c.progid));
   }
   if (!m.typelib_guid.empty()) {
-    if (ITypeLib* lib = load_typelib()) {
+    if (ComPtr<ITypeLib> lib{load_typelib()}) {
       TLIBATTR* attr = nullptr;
       if (SUCCEEDED(lib->GetLibAttr(&attr))) {
         UnRegisterTypeLib(attr->guid, attr->wMajorVerNum, attr->wMinorVerNum, attr->lcid, attr->syskind);
         lib->ReleaseTLibAttr(attr);
       }
-      lib->Release();
     }
     // Whatever the type library's own removal left (a key from an older build).
     delete_tree(L"TypeLib\\" + braced(m.typelib_guid));

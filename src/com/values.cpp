@@ -8,15 +8,13 @@
 
 namespace brevane::com {
 
-ObjectPtr own_object(IUnknown* unk);  // dispatch.cpp
-
 std::wstring wide(TextView t) { return std::wstring(t.begin(), t.end()); }
 
 Text from_wide(const wchar_t* s, size_t n) { return Text(reinterpret_cast<const char16_t*>(s), n); }
 
-BSTR make_bstr(TextView t) {
-  BSTR b = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(t.data()), static_cast<UINT>(t.size()));
-  if (!b) throw std::bad_alloc();
+Bstr make_bstr(TextView t) {
+  Bstr b(SysAllocStringLen(reinterpret_cast<const OLECHAR*>(t.data()), static_cast<UINT>(t.size())));
+  if (!b.get()) throw std::bad_alloc();
   return b;
 }
 
@@ -53,13 +51,11 @@ int number_from_hresult(HRESULT hr) {
   return static_cast<int>(hr);
 }
 
-[[noreturn]] void throw_call_failure(HRESULT hr, EXCEPINFO& ei) {
+[[noreturn]] void throw_call_failure(HRESULT hr, ExcepInfo& info) {
   if (hr != DISP_E_EXCEPTION) throw ScriptError(number_from_hresult(hr));
+  EXCEPINFO& ei = info.ei;
   if (ei.pfnDeferredFillIn) ei.pfnDeferredFillIn(&ei);
   Text description = text_of(ei.bstrDescription);
-  SysFreeString(ei.bstrDescription);
-  SysFreeString(ei.bstrSource);
-  SysFreeString(ei.bstrHelpFile);
   int number = ei.scode ? number_from_hresult(ei.scode) : ei.wCode;
   if (description.empty()) throw ScriptError(number);
   throw ScriptError(number, std::move(description));
@@ -83,25 +79,19 @@ struct VariantList {
 // objects of some engines answer nothing through plain GetIDsOfNames.
 class ForeignObject final : public Object {
  public:
-  explicit ForeignObject(IDispatch* d) : disp_(d) {
-    disp_->AddRef();
-    if (FAILED(disp_->QueryInterface(kIidDispatchEx, reinterpret_cast<void**>(&ex_)))) ex_ = nullptr;
-  }
-  ~ForeignObject() override {
-    if (ex_) ex_->Release();
-    disp_->Release();
-  }
+  explicit ForeignObject(IDispatch* d)
+      : disp_(ComPtr<IDispatch>::retain(d)), ex_(query<IDispatchEx>(d, kIidDispatchEx)) {}
   ForeignObject(const ForeignObject&) = delete;
   ForeignObject& operator=(const ForeignObject&) = delete;
 
-  IDispatch* dispatch() const { return disp_; }
+  IDispatch* dispatch() const { return disp_.get(); }
 
   DispId find_member(TextView name) const override {
-    BSTR b = make_bstr(name);
+    Bstr b = make_bstr(name);
+    BSTR raw = b.get();
     DISPID id = DISPID_UNKNOWN;
-    HRESULT hr = ex_ ? ex_->GetDispID(b, fdexNameCaseInsensitive, &id)
-                     : disp_->GetIDsOfNames(IID_NULL, &b, 1, LOCALE_USER_DEFAULT, &id);
-    SysFreeString(b);
+    HRESULT hr = ex_ ? ex_->GetDispID(raw, fdexNameCaseInsensitive, &id)
+                     : disp_->GetIDsOfNames(IID_NULL, &raw, 1, LOCALE_USER_DEFAULT, &id);
     return SUCCEEDED(hr) ? id : kDispIdUnknown;
   }
 
@@ -127,64 +117,88 @@ class ForeignObject final : public Object {
     }
     DISPID put_id = DISPID_PROPERTYPUT;
     DISPPARAMS dp{n ? params.data() : nullptr, is_put ? &put_id : nullptr, static_cast<UINT>(n), is_put ? 1u : 0u};
-    VariantList result(1);
-    EXCEPINFO ei{};
-    UINT arg_err = 0;
+    VariantHolder result;
+    ExcepInfo ei;
     WORD flags = static_cast<WORD>(kind & (kMethod | kGet | kPut | kPutRef));
-    VARIANT* res = is_put ? nullptr : &result.v[0];
-    HRESULT hr = ex_ ? ex_->InvokeEx(id, LOCALE_USER_DEFAULT, flags, &dp, res, &ei, nullptr)
-                     : disp_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &dp, res, &ei, &arg_err);
+    VARIANT* res = is_put ? nullptr : &result.v;
+    HRESULT hr = call(id, flags, dp, res, ei);
+    // A script engine may refuse the method-or-property call for a member
+    // that holds a plain value (JScript's { TotalBytes: 8 }) where a real
+    // host object answers both; as a property get it gives the value.
+    if (FAILED(hr) && flags == (DISPATCH_METHOD | DISPATCH_PROPERTYGET) && refused_as_call(hr, ei.ei)) {
+      ei.clear();
+      result.clear();
+      hr = call(id, DISPATCH_PROPERTYGET, dp, res, ei);
+    }
     if (FAILED(hr)) throw_call_failure(hr, ei);
     // Only what the callee replaced comes back, so an untouched argument
     // keeps its identity.
     for (size_t i = 0; i < n; ++i)
       if (!(is_put && i == n - 1) && std::memcmp(&before[i], &values.v[i], sizeof(VARIANT)) != 0)
         args[i] = from_variant(values.v[i]);
-    return from_variant(result.v[0]);
+    return from_variant(result.v);
   }
 
   VariantArray enumerate() override {
     DISPPARAMS none{nullptr, nullptr, 0, 0};
-    VariantList result(1);
-    EXCEPINFO ei{};
+    VariantHolder result;
+    ExcepInfo ei;
     UINT arg_err = 0;
     HRESULT hr = disp_->Invoke(DISPID_NEWENUM, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
-                               &none, &result.v[0], &ei, &arg_err);
+                               &none, &result.v, &ei.ei, &arg_err);
     if (FAILED(hr)) throw_call_failure(hr, ei);
-    VARIANT& r = result.v[0];
+    VARIANT& r = result.v;
     if ((r.vt != VT_UNKNOWN && r.vt != VT_DISPATCH) || !r.punkVal) throw ScriptError(kNoSuchMember);
-    IEnumVARIANT* e = nullptr;
-    if (FAILED(r.punkVal->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(&e))))
-      throw ScriptError(kNoSuchMember);
+    auto e = query<IEnumVARIANT>(r.punkVal, IID_IEnumVARIANT);
+    if (!e) throw ScriptError(kNoSuchMember);
     VariantArray out;
-    VariantList item(1);
+    VariantHolder item;
     ULONG fetched = 0;
-    try {
-      while (e->Next(1, &item.v[0], &fetched) == S_OK && fetched == 1) {
-        out.push_back(from_variant(item.v[0]));
-        VariantClear(&item.v[0]);
-      }
-    } catch (...) {
-      e->Release();
-      throw;
+    while (e->Next(1, &item.v, &fetched) == S_OK && fetched == 1) {
+      out.push_back(from_variant(item.v));
+      item.clear();
     }
-    e->Release();
     return out;
   }
 
  private:
-  IDispatch* disp_;
-  IDispatchEx* ex_ = nullptr;
+  // Engines that offer IDispatchEx are called through it: some answer plain
+  // Invoke differently (or not at all) for their own objects' members.
+  HRESULT call(DISPID id, WORD flags, DISPPARAMS& dp, VARIANT* res, ExcepInfo& ei) const {
+    UINT arg_err = 0;
+    return ex_ ? ex_->InvokeEx(id, LOCALE_USER_DEFAULT, flags, &dp, res, &ei.ei, nullptr)
+               : disp_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &dp, res, &ei.ei, &arg_err);
+  }
+
+  // Whether a failure says "this member cannot be called" rather than
+  // reporting an error the member itself raised.
+  static bool refused_as_call(HRESULT hr, const EXCEPINFO& ei) {
+    constexpr SCODE kFunctionExpected = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 5002);
+    switch (hr) {
+      case E_FAIL:
+      case E_NOTIMPL:
+      case DISP_E_MEMBERNOTFOUND:
+      case DISP_E_TYPEMISMATCH:
+      case DISP_E_BADPARAMCOUNT:
+      case kFunctionExpected:
+        return true;
+      case DISP_E_EXCEPTION:
+        return ei.scode == kFunctionExpected;
+      default:
+        return false;
+    }
+  }
+
+  ComPtr<IDispatch> disp_;
+  ComPtr<IDispatchEx> ex_;
 };
 
 Variant object_from(IUnknown* unk) {
   if (!unk) return Variant(ObjectPtr{});
   if (ObjectPtr own = own_object(unk)) return Variant(own);
-  IDispatch* d = nullptr;
-  if (FAILED(unk->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&d))) || !d) throw ScriptError(kTypeMismatch);
-  auto obj = std::make_shared<ForeignObject>(d);
-  d->Release();
-  return Variant(ObjectPtr(std::move(obj)));
+  auto d = query<IDispatch>(unk, IID_IDispatch);
+  if (!d) throw ScriptError(kTypeMismatch);
+  return Variant(ObjectPtr(std::make_shared<ForeignObject>(d.get())));
 }
 
 Variant from_safearray(SAFEARRAY* sa, VARTYPE element) {
@@ -242,20 +256,12 @@ ObjectPtr create_system_object(TextView progid) {
   CLSID clsid;
   std::wstring name = wide(progid);
   if (FAILED(CLSIDFromProgID(name.c_str(), &clsid))) return nullptr;
-  IDispatch* d = nullptr;
-  if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
-                              reinterpret_cast<void**>(&d))) ||
+  ComPtr<IDispatch> d;
+  if (FAILED(
+          CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch, d.put_void())) ||
       !d)
     return nullptr;
-  Variant obj;
-  try {
-    obj = object_from(d);
-  } catch (...) {
-    d->Release();
-    throw;
-  }
-  d->Release();
-  return obj.object();
+  return object_from(d.get()).object();
 }
 
 IDispatch* foreign_dispatch(const Object& obj) {
@@ -361,7 +367,7 @@ void to_variant(const Variant& v, VARIANT* out) {
       out->date = v.raw_double();
       return;
     case VarType::String:
-      out->bstrVal = make_bstr(v.text());
+      out->bstrVal = make_bstr(v.text()).detach();
       out->vt = VT_BSTR;
       return;
     case VarType::Error:
@@ -377,13 +383,7 @@ void to_variant(const Variant& v, VARIANT* out) {
       out->bVal = static_cast<BYTE>(v.raw_int());
       return;
     case VarType::Object: {
-      ObjectPtr obj;
-      try {
-        obj = v.object();
-      } catch (const ScriptError&) {
-        // Nothing stays Nothing.
-      }
-      out->pdispVal = dispatch_for(obj);
+      out->pdispVal = dispatch_for(v.object_or_null());  // Nothing stays Nothing
       out->vt = VT_DISPATCH;
       return;
     }

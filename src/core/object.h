@@ -1,3 +1,5 @@
+// The core layer (the bottom; includes nothing of ours): Text, Variant,
+// script errors, objects and their bindings, the class registry, the code page.
 // Objects called by name. Component classes declare their members once (the
 // generated ClassInfo tables) and bind C++ routines to them; host objects and
 // platform services answer by name directly.
@@ -29,6 +31,10 @@ enum CallKind : int { kMethod = 1, kGet = 2, kPut = 4, kPutRef = 8 };
 
 class Object : public std::enable_shared_from_this<Object> {
  public:
+  // Member tables capture `this`: a copy would call into the original.
+  Object() = default;
+  Object(const Object&) = delete;
+  Object& operator=(const Object&) = delete;
   virtual ~Object() = default;
   // kDispIdUnknown when the object has no member of that name.
   virtual DispId find_member(TextView name) const = 0;

@@ -4,7 +4,11 @@
 
 namespace brevane {
 
-void register_all_classes(ClassRegistry& r);  // src/frame/classes.cpp
+namespace {
+std::atomic<ClassList> g_class_list{nullptr};
+}  // namespace
+
+void set_class_list(ClassList fill) { g_class_list = fill; }
 
 void ClassRegistry::add(TextView progid, Factory f) { classes_.emplace_back(Text(progid), std::move(f)); }
 
@@ -21,9 +25,12 @@ bool ClassRegistry::has(TextView progid) const {
 }
 
 const ClassRegistry& class_registry() {
-  static const ClassRegistry registry = [] {
+  static const ClassRegistry none;
+  ClassList fill = g_class_list.load();
+  if (!fill) return none;
+  static const ClassRegistry registry = [fill] {
     ClassRegistry r;
-    register_all_classes(r);
+    fill(r);
     return r;
   }();
   return registry;

@@ -36,7 +36,11 @@ void override_class_for_testing(TextView progid, Factory f);
 using SystemFactory = ObjectPtr (*)(TextView progid);
 void set_system_factory(SystemFactory f);
 
-// Filled once at first use by every subsystem's registration function.
+// The classes themselves live in the layers above; each front end hands their
+// list over at start-up (component/component.h), before the first creation.
+using ClassList = void (*)(ClassRegistry& r);
+void set_class_list(ClassList fill);
+// Filled once, at first use after set_class_list; empty before.
 const ClassRegistry& class_registry();
 
 }  // namespace brevane

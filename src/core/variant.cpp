@@ -53,35 +53,21 @@ int64_t round_to_integer(double v, double lo, double hi) {
 Variant Variant::shared_bytes(std::shared_ptr<const Bytes> b) {
   Variant v;
   v.type_ = VarType::ByteArray;
-  v.bytes_ = std::move(b);
+  new (&v.b_) BytesPtr(std::move(b));
   return v;
 }
 
-Variant Variant::null() {
-  Variant v;
-  v.type_ = VarType::Null;
-  return v;
-}
+Variant Variant::null() { return Variant(VarType::Null, 0); }
 
-Variant Variant::date(double ole_date) {
-  Variant v;
-  v.type_ = VarType::Date;
-  v.d_ = ole_date;
-  return v;
-}
+Variant Variant::date(double ole_date) { return Variant(VarType::Date, std::bit_cast<int64_t>(ole_date)); }
 
-Variant Variant::error(int32_t scode) {
-  Variant v;
-  v.type_ = VarType::Error;
-  v.i_ = scode;
-  return v;
-}
+Variant Variant::error(int32_t scode) { return Variant(VarType::Error, scode); }
 
 constexpr int32_t kParamNotFound = static_cast<int32_t>(0x80020004u);
 
 Variant Variant::missing() { return error(kParamNotFound); }
 
-bool Variant::is_missing() const { return type_ == VarType::Error && i_ == kParamNotFound; }
+bool Variant::is_missing() const { return type_ == VarType::Error && bits_ == kParamNotFound; }
 
 bool Variant::is_numeric_type() const {
   switch (type_) {
@@ -110,17 +96,74 @@ const ObjectPtr& Variant::object() const {
 
 const Bytes& Variant::bytes() const {
   if (type_ != VarType::ByteArray) mismatch();
-  return *bytes_;
+  return *b_;
 }
 
 std::shared_ptr<const Bytes> Variant::shared_bytes_ptr() const {
   if (type_ != VarType::ByteArray) mismatch();
-  return bytes_;
+  return b_;
 }
 
 const VariantArray& Variant::array() const {
   if (type_ != VarType::Array) mismatch();
-  return *arr_;
+  return *a_;
+}
+
+int64_t Variant::raw_int() const {
+  switch (type_) {
+    case VarType::Integer:
+    case VarType::Long:
+    case VarType::Byte:
+    case VarType::Boolean:
+    case VarType::Currency:
+    case VarType::Error:
+      return bits_;
+    default:
+      return 0;
+  }
+}
+
+double Variant::raw_double() const {
+  switch (type_) {
+    case VarType::Single:
+    case VarType::Double:
+    case VarType::Date:
+      return dbl();
+    default:
+      return 0;
+  }
+}
+
+namespace {
+
+// The conversions raise as the engine does; the try_ forms are for callers
+// that only ask whether a value converts. One catch for all of them.
+template <class F>
+auto attempt(F f) -> std::optional<decltype(f())> {
+  try {
+    return f();
+  } catch (const ScriptError&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace
+
+std::optional<Text> Variant::try_to_text() const {
+  if (type_ == VarType::String) return *s_;
+  return attempt([&] { return to_text(); });
+}
+std::optional<int32_t> Variant::try_to_i32() const {
+  return attempt([&] { return to_i32(); });
+}
+std::optional<double> Variant::try_to_double() const {
+  return attempt([&] { return to_double(); });
+}
+std::optional<bool> Variant::try_to_bool() const {
+  return attempt([&] { return to_bool(); });
+}
+std::optional<double> Variant::try_to_date() const {
+  return attempt([&] { return to_date(); });
 }
 
 Variant Variant::value() const {
@@ -138,17 +181,17 @@ Text Variant::to_text() const {
     case VarType::Integer:
     case VarType::Long:
     case VarType::Byte:
-      return T(std::to_string(i_));
+      return T(std::to_string(bits_));
     case VarType::Boolean:
-      return i_ ? u"True" : u"False";
+      return bits_ ? u"True" : u"False";
     case VarType::Single:
-      return format_float(d_, 7);
+      return format_float(dbl(), 7);
     case VarType::Double:
-      return format_float(d_, 15);
+      return format_float(dbl(), 15);
     case VarType::Currency:
-      return format_currency(i_);
+      return format_currency(bits_);
     case VarType::Date:
-      return format_ole_date(d_);
+      return format_ole_date(dbl());
     case VarType::String:
       return *s_;
     case VarType::Object:
@@ -156,7 +199,7 @@ Text Variant::to_text() const {
     case VarType::ByteArray: {
       // Bytes packed two to a code unit, low byte first, as the engine does.
       Text t;
-      const Bytes& b = *bytes_;
+      const Bytes& b = *b_;
       t.reserve((b.size() + 1) / 2);
       for (size_t k = 0; k < b.size(); k += 2)
         t.push_back(static_cast<char16_t>(b[k] | (k + 1 < b.size() ? b[k + 1] << 8 : 0)));
@@ -177,13 +220,13 @@ double Variant::to_double() const {
     case VarType::Long:
     case VarType::Byte:
     case VarType::Boolean:
-      return static_cast<double>(i_);
+      return static_cast<double>(bits_);
     case VarType::Single:
     case VarType::Double:
     case VarType::Date:
-      return d_;
+      return dbl();
     case VarType::Currency:
-      return static_cast<double>(i_) / 10000.0;
+      return static_cast<double>(bits_) / 10000.0;
     case VarType::String: {
       auto n = parse_number(*s_);
       if (!n) mismatch();
@@ -197,16 +240,17 @@ double Variant::to_double() const {
 }
 
 int16_t Variant::to_i16() const {
-  if (type_ == VarType::Integer || type_ == VarType::Byte || type_ == VarType::Boolean) return static_cast<int16_t>(i_);
+  if (type_ == VarType::Integer || type_ == VarType::Byte || type_ == VarType::Boolean)
+    return static_cast<int16_t>(bits_);
   return static_cast<int16_t>(round_to_integer(to_double(), -32768, 32767));
 }
 
 int32_t Variant::to_i32() const {
   if (type_ == VarType::Integer || type_ == VarType::Long || type_ == VarType::Byte || type_ == VarType::Boolean)
-    return static_cast<int32_t>(i_);
+    return static_cast<int32_t>(bits_);
   if (type_ == VarType::Currency) {
     // Banker's rounding on the exact fixed-point value.
-    int64_t q = i_ / 10000, r = i_ % 10000;
+    int64_t q = bits_ / 10000, r = bits_ % 10000;
     if (r > 5000 || (r == 5000 && (q & 1))) ++q;
     if (r < -5000 || (r == -5000 && (q & 1))) --q;
     if (q < std::numeric_limits<int32_t>::min() || q > std::numeric_limits<int32_t>::max()) overflow();
@@ -216,7 +260,7 @@ int32_t Variant::to_i32() const {
 }
 
 uint8_t Variant::to_u8() const {
-  if (type_ == VarType::Byte) return static_cast<uint8_t>(i_);
+  if (type_ == VarType::Byte) return static_cast<uint8_t>(bits_);
   return static_cast<uint8_t>(round_to_integer(to_double(), 0, 255));
 }
 
@@ -229,12 +273,12 @@ float Variant::to_single() const {
 Currency Variant::to_currency() const {
   switch (type_) {
     case VarType::Currency:
-      return Currency{i_};
+      return Currency{bits_};
     case VarType::Integer:
     case VarType::Long:
     case VarType::Byte:
     case VarType::Boolean:
-      return Currency::from_units(i_);
+      return Currency::from_units(bits_);
     default:
       break;
   }
@@ -265,13 +309,13 @@ bool Variant::to_bool() const {
     case VarType::Single:
     case VarType::Double:
     case VarType::Date:
-      return d_ != 0;
+      return dbl() != 0;
     case VarType::Integer:
     case VarType::Long:
     case VarType::Byte:
     case VarType::Boolean:
     case VarType::Currency:
-      return i_ != 0;
+      return bits_ != 0;
     default:
       mismatch();
   }
@@ -280,7 +324,7 @@ bool Variant::to_bool() const {
 double Variant::to_date() const {
   switch (type_) {
     case VarType::Date:
-      return d_;
+      return dbl();
     case VarType::String: {
       if (auto d = parse_date(*s_)) return *d;
       if (auto n = parse_number(*s_)) return *n;

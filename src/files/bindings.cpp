@@ -1,43 +1,45 @@
 // The façade members this subsystem implements.
+#include "files/bindings.h"
+
+#include "core/declared.h"
 #include "files/archive.h"
 #include "files/backup.h"
 #include "files/fileops.h"
 #include "files/paths.h"
-#include "frame/facade.h"
 
 namespace brevane {
 
 std::vector<Binding> files_bindings() {
   return {
       // Path and name helpers.
-      bind<&CommFileGetPath>(u"CommFileGetPath"),
-      bind<&CommFileGetFullName>(u"CommFileGetFullName"),
-      bind<&CommFileGetName>(u"CommFileGetName"),
-      bind<&CommFileGetExt>(u"CommFileGetExt"),
-      bind<&CommFileGetIcon>(u"CommFileGetIcon"),
-      bind<&CommFileGetSize>(u"CommFileGetSize"),
-      bind<&CommFileGetTimeName>(u"CommFileGetTimeName"),
-      bind<&CommFileGetRndName>(u"CommFileGetRndName"),
+      BREVANE_BIND(CommFileGetPath),
+      BREVANE_BIND(CommFileGetFullName),
+      BREVANE_BIND(CommFileGetName),
+      BREVANE_BIND(CommFileGetExt),
+      BREVANE_BIND(CommFileGetIcon),
+      BREVANE_BIND(CommFileGetSize),
+      BREVANE_BIND(CommFileGetTimeName),
+      BREVANE_BIND(CommFileGetRndName),
       // File and folder operations.
-      bind<&CommFolderExist>(u"CommFolderExist"),
-      bind<&CommFolderCreate>(u"CommFolderCreate"),
-      bind<&CommFolderDelete>(u"CommFolderDelete"),
-      bind<&CommFolderRename>(u"CommFolderRename"),
-      bind<&CommFolderCopyMove>(u"CommFolderCopyMove"),
-      bind<&CommFileExist>(u"CommFileExist"),
-      bind<&CommFileRename>(u"CommFileRename"),
-      bind<&CommFileDelete>(u"CommFileDelete"),
-      bind<&CommFileDeleteImage>(u"CommFileDeleteImage"),
-      bind<&CommFileCopyMove>(u"CommFileCopyMove"),
-      bind<&CommFileCreateEmptyTxt>(u"CommFileCreateEmptyTxt"),
-      bind<&CommSearchPathFile>(u"CommSearchPathFile"),
-      bind<&CommSaveToTextFile>(u"CommSaveToTextFile"),
-      bind<&CommReadFromTextFile>(u"CommReadFromTextFile"),
-      bind<&CommOpenUrl>(u"CommOpenUrl"),
+      BREVANE_BIND(CommFolderExist),
+      BREVANE_BIND(CommFolderCreate),
+      BREVANE_BIND(CommFolderDelete),
+      BREVANE_BIND(CommFolderRename),
+      BREVANE_BIND(CommFolderCopyMove),
+      BREVANE_BIND(CommFileExist),
+      BREVANE_BIND(CommFileRename),
+      BREVANE_BIND(CommFileDelete),
+      BREVANE_BIND(CommFileDeleteImage),
+      BREVANE_BIND(CommFileCopyMove),
+      BREVANE_BIND(CommFileCreateEmptyTxt),
+      BREVANE_BIND(CommSearchPathFile),
+      BREVANE_BIND(CommSaveToTextFile),
+      BREVANE_BIND(CommReadFromTextFile),
+      BREVANE_BIND(CommOpenUrl),
       // Backup and archives.
-      bind<&CommFileBackup>(u"CommFileBackup"),
-      bind<&CommUnZipWithRar>(u"CommUnZipWithRar"),
-      bind<&CommUnZipWithXceedZip>(u"CommUnZipWithXceedZip"),
+      BREVANE_BIND(CommFileBackup),
+      BREVANE_BIND(CommUnZipWithRar),
+      BREVANE_BIND(CommUnZipWithXceedZip),
   };
 }
 

@@ -4,7 +4,7 @@
 #include "core/vbrt.h"
 #include "frame/caption.h"
 #include "frame/host.h"
-#include "html/swapimage.h"
+#include "frame/swapimage.h"
 
 namespace brevane {
 
@@ -15,20 +15,13 @@ namespace {
 bool holds_value(const Variant& v) {
   if (v.is_object()) return true;
   if (v.is_empty() || v.is_null()) return false;
-  try {
-    return !vb::Trim(v.to_text()).empty();
-  } catch (const ScriptError&) {
-    return true;  // not text at all (an array): still a value
-  }
+  std::optional<Text> t = v.try_to_text();
+  return !t || !vb::Trim(*t).empty();  // not text at all (an array): still a value
 }
 
 void close_and_clear(Variant& v) {
   if (!holds_value(v)) return;
-  try {
-    call(v, u"Close");
-  } catch (const ScriptError&) {
-    // Already closed, or not a record set at all: nothing to report.
-  }
+  close_quietly(v);  // already closed, or not a record set at all: nothing to report
   v = Variant(ObjectPtr());
 }
 

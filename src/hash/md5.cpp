@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/codepage.h"
+#include "core/declared.h"
 #include "core/vbrt.h"
 
 namespace brevane {
@@ -189,9 +190,10 @@ Text servu_hash(TextView password) {
 
 Md5Engine::Md5Engine()
     : DeclaredObject([]() -> const HandlerTable& {
+        namespace D = decl::Zelto_Class_Md5;
         static const HandlerTable table(
             declared_class(u"Zelto_Class_Md5"),
-            {{bind_member<&Md5Engine::ZeltoMd5>(u"ZeltoMd5"), bind_member<&Md5Engine::ZeltoServU>(u"ZeltoServU")}});
+            {{bind<D::ZeltoMd5, &Md5Engine::ZeltoMd5>(), bind<D::ZeltoServU, &Md5Engine::ZeltoServU>()}});
         return table;
       }()) {}
 

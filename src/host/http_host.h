@@ -1,3 +1,4 @@
+// A front end (on component): the native web host behind `brevane serve`.
 // The native web host: serves one site folder over HTTP. Registered pages
 // run with their own Request, Response, Server, Session and Application;
 // everything else is a static file of the site.

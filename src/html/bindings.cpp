@@ -1,47 +1,50 @@
 // The façade members this subsystem implements.
-#include "frame/facade.h"
+#include "html/bindings.h"
+
+#include "core/declared.h"
+#include "frame/swapimage.h"
 #include "html/chrome.h"
 #include "html/listpage.h"
-#include "html/swapimage.h"
 
 namespace brevane {
 
 std::vector<Binding> html_bindings() {
   return {
       // Image-swap script
-      bind<&CommScriptSwapImage>(u"CommScriptSwapImage"),
+      BREVANE_BIND(CommScriptSwapImage),
       // List pages: paging, ordering, search strip
-      bind<&CommShowNoPage>(u"CommShowNoPage"),
-      bind<&CommShowPage>(u"CommShowPage"),
-      bind<&CommGetOrderString>(u"CommGetOrderString"),
-      bind<&CommShowSelect>(u"CommShowSelect"),
-      bind<&CommShowSearchLeft>(u"CommShowSearchLeft"),
-      bind<&CommShowSearchRight>(u"CommShowSearchRight"),
-      bind<&CommShowNoRecord>(u"CommShowNoRecord"),
-      bind<&CommShowColorLine>(u"CommShowColorLine"),
-      bind<static_cast<Text (*)(int16_t)>(&CommShowEmptyLine)>(u"CommShowEmptyLine"),
-      bind<&CommShowSpace>(u"CommShowSpace"),
+      BREVANE_BIND(CommShowNoPage),
+      BREVANE_BIND(CommShowPage),
+      BREVANE_BIND(CommGetOrderString),
+      BREVANE_BIND(CommShowSelect),
+      BREVANE_BIND(CommShowSearchLeft),
+      BREVANE_BIND(CommShowSearchRight),
+      BREVANE_BIND(CommShowNoRecord),
+      BREVANE_BIND(CommShowColorLine),
+      // Pages choose only the height; the coloured line is for C++ callers.
+      bind<decl::BrevaneCls::CommShowEmptyLine, static_cast<Text (*)(int16_t)>(&CommShowEmptyLine)>(),
+      BREVANE_BIND(CommShowSpace),
       // Messages and page chrome
-      bind<&CommShowSuccess>(u"CommShowSuccess"),
-      bind<&CommShowMessage>(u"CommShowMessage"),
-      bind<&CommOpenerRefresh>(u"CommOpenerRefresh"),
-      bind<&CommOpenerEditRefresh>(u"CommOpenerEditRefresh"),
-      bind<&CommCloseWindowNoMessagebox>(u"CommCloseWindowNoMessagebox"),
-      bind<&CommCloseTopWindowNoMessagebox>(u"CommCloseTopWindowNoMessagebox"),
-      bind<&CommCloseWindowCurrent>(u"CommCloseWindowCurrent"),
-      bind<&CommCloseWindowModal>(u"CommCloseWindowModal"),
-      bind<&CommShowForm>(u"CommShowForm"),
-      bind<&CommShowLogin>(u"CommShowLogin"),
-      bind<&CommShowAbout>(u"CommShowAbout"),
-      bind<&CommShowBox>(u"CommShowBox"),
-      bind<&CommShowTitleTop>(u"CommShowTitleTop"),
-      bind<&CommShowHeader>(u"CommShowHeader"),
-      bind<&CommShowTitleHeader>(u"CommShowTitleHeader"),
-      bind<&CommShowHeader2>(u"CommShowHeader2"),
-      bind<&CommShowTitleSingle>(u"CommShowTitleSingle"),
-      bind<&CommShowHeader1>(u"CommShowHeader1"),
-      bind<&CommShowBar>(u"CommShowBar"),
-      bind<&CommClearCache>(u"CommClearCache"),
+      BREVANE_BIND(CommShowSuccess),
+      BREVANE_BIND(CommShowMessage),
+      BREVANE_BIND(CommOpenerRefresh),
+      BREVANE_BIND(CommOpenerEditRefresh),
+      BREVANE_BIND(CommCloseWindowNoMessagebox),
+      BREVANE_BIND(CommCloseTopWindowNoMessagebox),
+      BREVANE_BIND(CommCloseWindowCurrent),
+      BREVANE_BIND(CommCloseWindowModal),
+      BREVANE_BIND(CommShowForm),
+      BREVANE_BIND(CommShowLogin),
+      BREVANE_BIND(CommShowAbout),
+      BREVANE_BIND(CommShowBox),
+      BREVANE_BIND(CommShowTitleTop),
+      BREVANE_BIND(CommShowHeader),
+      BREVANE_BIND(CommShowTitleHeader),
+      BREVANE_BIND(CommShowHeader2),
+      BREVANE_BIND(CommShowTitleSingle),
+      BREVANE_BIND(CommShowHeader1),
+      BREVANE_BIND(CommShowBar),
+      BREVANE_BIND(CommClearCache),
   };
 }
 

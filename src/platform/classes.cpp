@@ -1,4 +1,6 @@
 // Platform services that component code creates by name, as a page would.
+#include "platform/classes.h"
+
 #include "core/registry.h"
 #include "platform/adodb.h"
 #include "platform/dictionary.h"

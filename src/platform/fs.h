@@ -1,3 +1,5 @@
+// The platform layer (on core): services taken from the operating system, with
+// their posix/ and windows/ halves: files, regular expressions, record sets, HTTP.
 // The file system as component code sees it. Every path here is a physical
 // path in Windows form ("C:\site\up\a.txt"; "\" and "/" both accepted), and
 // every call the component makes on files or folders goes through this
@@ -109,7 +111,8 @@ inline bool move(TextView from, TextView to) { return shell_operation(ShellOp::M
 // ---- testing ----
 
 // Called before every system call with the call's name ("open", "read",
-// "write", "mkdir", "rename", "unlink", "rmdir", "opendir", "stat", ...) and
+// "write", "mkdir", "rename", "unlink", "rmdir", "opendir", "stat",
+// "readlink", "chmod", "utimens", "realpath", ...) and
 // the native path it works on; a non-zero result makes the call fail with
 // that error number. Empty hook: no faults.
 using FaultHook = std::function<int(std::string_view call, std::string_view native_path)>;

@@ -11,19 +11,19 @@
 #include <vector>
 
 #include "core/object.h"
+#include "core/script_error.h"
 #include "core/text.h"
 
 namespace brevane {
 
-// The script engine's numbers for a pattern it cannot compile.
-enum RegexErrorNumber : int {
-  kRegexSyntax = 5017,  // Syntax error in regular expression
-  kRegexUnexpectedQuantifier = 5018,
-  kRegexExpectedBracket = 5019,  // Expected ']'
-  kRegexExpectedParen = 5020,    // Expected ')'
-  kRegexInvalidRange = 5021,     // Invalid range in character set
-  kRegexTooComplex = 28,         // Out of stack space: runaway backtracking
-};
+// The script engine's numbers for a pattern it cannot compile (texts in the
+// core error table).
+inline constexpr int kRegexSyntax = static_cast<int>(ErrorCode::RegexSyntax);
+inline constexpr int kRegexUnexpectedQuantifier = static_cast<int>(ErrorCode::RegexUnexpectedQuantifier);
+inline constexpr int kRegexExpectedBracket = static_cast<int>(ErrorCode::RegexExpectedBracket);
+inline constexpr int kRegexExpectedParen = static_cast<int>(ErrorCode::RegexExpectedParen);
+inline constexpr int kRegexInvalidRange = static_cast<int>(ErrorCode::RegexInvalidRange);
+inline constexpr int kRegexTooComplex = static_cast<int>(ErrorCode::OutOfStackSpace);  // runaway backtracking
 
 struct RegexFlags {
   bool ignore_case = false;

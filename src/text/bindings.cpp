@@ -1,5 +1,7 @@
 // The façade members this subsystem implements.
-#include "frame/facade.h"
+#include "text/bindings.h"
+
+#include "core/declared.h"
 #include "text/convert.h"
 #include "text/encode.h"
 #include "text/formatters.h"
@@ -11,47 +13,47 @@ namespace brevane {
 std::vector<Binding> text_bindings() {
   return {
       // Character-set and byte conversions.
-      bind<&CommCodeUtf8ToUnicode>(u"CommCodeUtf8ToUnicode"),
-      bind<&CommCodeUnicodeToUtf8>(u"CommCodeUnicodeToUtf8"),
-      bind<&CommUrlEncode_GBToUtf8>(u"CommUrlEncode_GBToUtf8"),
-      bind<&CommUrlDecode_GBToUtf8>(u"CommUrlDecode_GBToUtf8"),
-      bind<&CommBinaryToString>(u"CommBinaryToString"),
-      bind<&CommRsBinaryToString>(u"CommRsBinaryToString"),
-      bind<&CommMultiByteToBinary>(u"CommMultiByteToBinary"),
+      BREVANE_BIND(CommCodeUtf8ToUnicode),
+      BREVANE_BIND(CommCodeUnicodeToUtf8),
+      BREVANE_BIND(CommUrlEncode_GBToUtf8),
+      BREVANE_BIND(CommUrlDecode_GBToUtf8),
+      BREVANE_BIND(CommBinaryToString),
+      BREVANE_BIND(CommRsBinaryToString),
+      BREVANE_BIND(CommMultiByteToBinary),
       // Numbers, dates and small formatters
-      bind<&CommDecToHex>(u"CommDecToHex"),
-      bind<&CommDecToBin>(u"CommDecToBin"),
-      bind<&CommStringToNumeric>(u"CommStringToNumeric"),
-      bind<&CommGetDate>(u"CommGetDate"),
-      bind<&CommPutDate>(u"CommPutDate"),
-      bind<&CommGetDateTime>(u"CommGetDateTime"),
-      bind<&CommPutDateTime>(u"CommPutDateTime"),
-      bind<&CommGetIp>(u"CommGetIp"),
-      bind<&CommGetFileSize>(u"CommGetFileSize"),
+      BREVANE_BIND(CommDecToHex),
+      BREVANE_BIND(CommDecToBin),
+      BREVANE_BIND(CommStringToNumeric),
+      BREVANE_BIND(CommGetDate),
+      BREVANE_BIND(CommPutDate),
+      BREVANE_BIND(CommGetDateTime),
+      BREVANE_BIND(CommPutDateTime),
+      BREVANE_BIND(CommGetIp),
+      BREVANE_BIND(CommGetFileSize),
       // Markup encoders.
-      bind<&CommHtmlEncode>(u"CommHtmlEncode"),
-      bind<&CommHtmlEncode2>(u"CommHtmlEncode2"),
-      bind<&CommHtmlUnEncode2>(u"CommHtmlUnEncode2"),
-      bind<&CommNoHtml>(u"CommNoHtml"),
-      bind<&CommEncodeString>(u"CommEncodeString"),
-      bind<&CommEncodeString2>(u"CommEncodeString2"),
-      bind<&CommUnEncodeString>(u"CommUnEncodeString"),
-      bind<&CommJoinChar>(u"CommJoinChar"),
+      BREVANE_BIND(CommHtmlEncode),
+      BREVANE_BIND(CommHtmlEncode2),
+      BREVANE_BIND(CommHtmlUnEncode2),
+      BREVANE_BIND(CommNoHtml),
+      BREVANE_BIND(CommEncodeString),
+      BREVANE_BIND(CommEncodeString2),
+      BREVANE_BIND(CommUnEncodeString),
+      BREVANE_BIND(CommJoinChar),
       // Pinyin.
-      bind<&CommGetPyChar>(u"CommGetPyChar"),
-      bind<&CommGetPyString>(u"CommGetPyString"),
-      bind<&CommGetQPyString>(u"CommGetQPyString"),
+      BREVANE_BIND(CommGetPyChar),
+      BREVANE_BIND(CommGetPyString),
+      BREVANE_BIND(CommGetQPyString),
       // Measuring and cutting.
-      bind<&CommGetStringLength>(u"CommGetStringLength"),
-      bind<&CommGetStringLength2>(u"CommGetStringLength2"),
-      bind<&CommGetStringLeft>(u"CommGetStringLeft"),
-      bind<&CommGetStringRight>(u"CommGetStringRight"),
-      bind<&CommGetTopicStr>(u"CommGetTopicStr"),
-      bind<&CommGetString>(u"CommGetString"),
-      bind<&CommStrExtract>(u"CommStrExtract"),
-      bind<&CommReplaceAt>(u"CommReplaceAt"),
-      bind<&CommReplaceExp>(u"CommReplaceExp"),
-      bind<&CommJoin>(u"CommJoin"),
+      BREVANE_BIND(CommGetStringLength),
+      BREVANE_BIND(CommGetStringLength2),
+      BREVANE_BIND(CommGetStringLeft),
+      BREVANE_BIND(CommGetStringRight),
+      BREVANE_BIND(CommGetTopicStr),
+      BREVANE_BIND(CommGetString),
+      BREVANE_BIND(CommStrExtract),
+      BREVANE_BIND(CommReplaceAt),
+      BREVANE_BIND(CommReplaceExp),
+      BREVANE_BIND(CommJoin),
   };
 }
 

@@ -9,8 +9,9 @@
 #include <thread>
 #include <vector>
 
+#include "component/component.h"
+#include "component/facade.h"
 #include "core/registry.h"
-#include "frame/facade.h"
 #include "host/http_host.h"
 #include "site/pages/demo_site.h"
 
@@ -130,6 +131,7 @@ int serve_command(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  use_component_classes();
   if (argc < 2) return usage();
   std::string cmd = argv[1];
   if (cmd == "--version" || cmd == "version") {

@@ -1,5 +1,7 @@
 // The façade members this subsystem implements.
-#include "frame/facade.h"
+#include "transfer/bindings.h"
+
+#include "core/declared.h"
 
 namespace brevane {
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <ctime>
 
+#include "core/declared.h"
 #include "core/vbdate.h"
 #include "core/vbrt.h"
 #include "frame/host.h"
@@ -32,13 +33,6 @@ constexpr size_t kFirstWindow = 64u << 10;
 [[noreturn]] void malformed(const char16_t* what) {
   throw ScriptError(kInvalidCall, Text(u"上传数据格式错误：") + what);
 }
-
-constexpr int kStreamClosed = 3704;
-constexpr int kBadArguments = 3001;
-constexpr int kWriteFailed = 3004;
-const char16_t kStreamClosedText[] = u"对象关闭时，不允许操作。";
-const char16_t kBadArgumentsText[] = u"参数类型不正确，或不在可以接受的范围之内，或与其他参数冲突。";
-const char16_t kWriteFailedText[] = u"写入文件失败。";
 
 const std::pair<const char16_t*, const char16_t*> kExePresets[] = {
     {u"all", u"rar|gif|jpg|bmp|swf|mid|mp3|rar|zip|pdf|doc|txt|ppt|xls|wmv|wma|asf|avi|mpg|mpeg|ram|rm|ra"},
@@ -89,23 +83,10 @@ size_t find_ascii_nocase(const Text& s, TextView word, size_t from) {
 
 // A Variant holding a whole number in [0, limit], or nothing.
 bool whole_number(const Variant& v, uint64_t& out) {
-  try {
-    double d = v.to_double();
-    if (!(d >= 0) || d > 9.0e15 || std::floor(d) != d) return false;
-    out = static_cast<uint64_t>(d);
-    return true;
-  } catch (const ScriptError&) {
-    return false;
-  }
-}
-
-ObjectPtr object_or_null(const Variant& v) {
-  if (!v.is_object()) return nullptr;
-  try {
-    return v.object();
-  } catch (const ScriptError&) {
-    return nullptr;  // Nothing
-  }
+  std::optional<double> d = v.try_to_double();
+  if (!d || !(*d >= 0) || *d > 9.0e15 || std::floor(*d) != *d) return false;
+  out = static_cast<uint64_t>(*d);
+  return true;
 }
 
 double elapsed_ms(std::chrono::steady_clock::time_point t0) {
@@ -114,67 +95,70 @@ double elapsed_ms(std::chrono::steady_clock::time_point t0) {
 
 const HandlerTable& ex_table() {
   using C = UploadFileEx;
+  namespace D = decl::Zelto_Class_UploadFileEx;
   static const HandlerTable t(declared_class(u"Zelto_Class_UploadFileEx"),
-                              {{bind_member<&C::let_Extend>(u"Extend", MemberKind::Let),
-                                bind_member<&C::get_Extend>(u"Extend", MemberKind::Get),
-                                bind_member<&C::get_IsFile>(u"IsFile", MemberKind::Get),
-                                bind_member<&C::let_Path>(u"Path", MemberKind::Let),
-                                bind_member<&C::get_Path>(u"Path", MemberKind::Get),
-                                bind_member<&C::get_Exception>(u"Exception", MemberKind::Get),
-                                bind_member<&C::let_Value>(u"Value", MemberKind::Let),
-                                bind_member<&C::get_Value>(u"Value", MemberKind::Get),
-                                bind_member<&C::let_Size>(u"Size", MemberKind::Let),
-                                bind_member<&C::get_Size>(u"Size", MemberKind::Get),
-                                bind_member<&C::let_Position>(u"Position", MemberKind::Let),
-                                bind_member<&C::get_Position>(u"Position", MemberKind::Get),
-                                bind_member<&C::let_ContentType>(u"ContentType", MemberKind::Let),
-                                bind_member<&C::get_ContentType>(u"ContentType", MemberKind::Get),
-                                bind_member<&C::let_UserSetName>(u"UserSetName", MemberKind::Let),
-                                bind_member<&C::get_UserSetName>(u"UserSetName", MemberKind::Get),
-                                bind_member<&C::let_FileName>(u"FileName", MemberKind::Let),
-                                bind_member<&C::get_FileName>(u"FileName", MemberKind::Get),
-                                bind_member<&C::let_LocalName>(u"LocalName", MemberKind::Let),
-                                bind_member<&C::get_LocalName>(u"LocalName", MemberKind::Get),
-                                bind_member<&C::let_NewName>(u"NewName", MemberKind::Let),
-                                bind_member<&C::get_NewName>(u"NewName", MemberKind::Get),
-                                bind_member<&C::let_FormName>(u"FormName", MemberKind::Let),
-                                bind_member<&C::get_FormName>(u"FormName", MemberKind::Get),
-                                bind_member<&C::SavetoFile>(u"SavetoFile"),
-                                bind_member<&C::GetBytes>(u"GetBytes")}});
+                              {{bind<D::let_Extend, &C::let_Extend>(),
+                                bind<D::get_Extend, &C::get_Extend>(),
+                                bind<D::get_IsFile, &C::get_IsFile>(),
+                                bind<D::let_Path, &C::let_Path>(),
+                                bind<D::get_Path, &C::get_Path>(),
+                                bind<D::get_Exception, &C::get_Exception>(),
+                                bind<D::let_Value, &C::let_Value>(),
+                                bind<D::get_Value, &C::get_Value>(),
+                                bind<D::let_Size, &C::let_Size>(),
+                                bind<D::get_Size, &C::get_Size>(),
+                                bind<D::let_Position, &C::let_Position>(),
+                                bind<D::get_Position, &C::get_Position>(),
+                                bind<D::let_ContentType, &C::let_ContentType>(),
+                                bind<D::get_ContentType, &C::get_ContentType>(),
+                                bind<D::let_UserSetName, &C::let_UserSetName>(),
+                                bind<D::get_UserSetName, &C::get_UserSetName>(),
+                                bind<D::let_FileName, &C::let_FileName>(),
+                                bind<D::get_FileName, &C::get_FileName>(),
+                                bind<D::let_LocalName, &C::let_LocalName>(),
+                                bind<D::get_LocalName, &C::get_LocalName>(),
+                                bind<D::let_NewName, &C::let_NewName>(),
+                                bind<D::get_NewName, &C::get_NewName>(),
+                                bind<D::let_FormName, &C::let_FormName>(),
+                                bind<D::get_FormName, &C::get_FormName>(),
+                                bind<D::SavetoFile, &C::SavetoFile>(),
+                                bind<D::GetBytes, &C::GetBytes>()}});
   return t;
 }
 
 Variant empty_is_file() { return Variant(false); }
 
 const HandlerTable& empty_table() {
+  namespace D = decl::Zelto_Class_UploadFileEmpty;
   static const HandlerTable t(declared_class(u"Zelto_Class_UploadFileEmpty"),
-                              {{bind<&empty_is_file>(u"IsFile", MemberKind::Get)}});
+                              {{bind<D::get_IsFile, &empty_is_file>()}});
   return t;
 }
 
 const HandlerTable& parser_table() {
   using C = UploadFile;
+  namespace D = decl::Zelto_Class_UploadFile;
   static const HandlerTable t(declared_class(u"Zelto_Class_UploadFile"),
-                              {{bind_member<&C::set_Mode>(u"Mode", MemberKind::Let),
-                                bind_member<&C::set_MaxSize>(u"MaxSize", MemberKind::Let),
-                                bind_member<&C::get_MaxSize>(u"MaxSize", MemberKind::Get),
-                                bind_member<&C::set_SingleSize>(u"SingleSize", MemberKind::Let),
-                                bind_member<&C::get_SingleSize>(u"SingleSize", MemberKind::Get),
-                                bind_member<&C::set_Exe>(u"Exe", MemberKind::Let),
-                                bind_member<&C::get_Exe>(u"Exe", MemberKind::Get),
-                                bind_member<&C::set_CharSet>(u"CharSet", MemberKind::Let),
-                                bind_member<&C::get_ErrorID>(u"ErrorID", MemberKind::Get),
-                                bind_member<&C::get_FileCount>(u"FileCount", MemberKind::Get),
-                                bind_member<&C::get_Description>(u"Description", MemberKind::Get),
-                                bind_member<&C::get_Version>(u"Version", MemberKind::Get),
-                                bind_member<&C::get_TotalSize>(u"TotalSize", MemberKind::Get),
-                                bind_member<&C::get_LostTime>(u"LostTime", MemberKind::Get),
-                                bind_member<&C::GetData>(u"GetData"),
-                                bind_member<&C::GetSize>(u"GetSize"),
-                                bind_member<&C::Forms>(u"Forms"),
-                                bind_member<&C::Files>(u"Files"),
-                                bind_member<&C::Files_Muti>(u"Files_Muti"),
-                                bind_member<&C::QuickSave>(u"QuickSave")}});
+                              {{bind<D::let_Mode, &C::set_Mode>(),
+                                bind<D::let_MaxSize, &C::set_MaxSize>(),
+                                bind<D::get_MaxSize, &C::get_MaxSize>(),
+                                bind<D::let_SingleSize, &C::set_SingleSize>(),
+                                bind<D::get_SingleSize, &C::get_SingleSize>(),
+                                bind<D::let_Exe, &C::set_Exe>(),
+                                bind<D::get_Exe, &C::get_Exe>(),
+                                bind<D::let_CharSet, &C::set_CharSet>(),
+                                bind<D::get_ErrorID, &C::get_ErrorID>(),
+                                bind<D::get_FileCount, &C::get_FileCount>(),
+                                bind<D::get_Description, &C::get_Description>(),
+                                bind<D::get_Version, &C::get_Version>(),
+                                bind<D::get_TotalSize, &C::get_TotalSize>(),
+                                bind<D::get_LostTime, &C::get_LostTime>(),
+                                bind<D::GetData, &C::GetData>(),
+                                bind<D::GetSize, &C::GetSize>(),
+                                bind<D::Forms, &C::Forms>(),
+                                bind<D::Files, &C::Files>(),
+                                bind<D::Files_Muti, &C::Files_Muti>(),
+                                bind<D::QuickSave, &C::QuickSave>()}});
   return t;
 }
 
@@ -246,30 +230,34 @@ Variant UploadFileEx::SavetoFile(Variant& server, Variant path, Variant option, 
   Path = Variant(folder);
 
   Text name;
-  try {
-    double opt = option.to_double();
-    if (opt == 1)
-      name = LocalName.to_text();
-    else if (opt == -1 && !UserSetName.to_text().empty())
-      name = UserSetName.to_text() + u"." + Extend.to_text();
-    else
-      name = NewName.to_text();
-  } catch (const ScriptError&) {
-    name = NewName.is_null() ? Text() : NewName.to_text();
+  {
+    // A value that does not convert falls back to the generated name.
+    std::optional<double> opt = option.try_to_double();
+    std::optional<Text> chosen;
+    if (opt == 1) {
+      chosen = LocalName.try_to_text();
+    } else if (opt == -1) {
+      std::optional<Text> user = UserSetName.try_to_text();
+      if (user && !user->empty()) {
+        if (std::optional<Text> ext = Extend.try_to_text()) chosen = *user + u"." + *ext;
+      } else if (user) {
+        chosen = NewName.try_to_text();
+      }
+    } else if (opt) {
+      chosen = NewName.try_to_text();
+    }
+    name = chosen ? std::move(*chosen) : NewName.try_to_text().value_or(Text());
   }
   FileName = Variant(name);
 
   // Only the Boolean true (-1) replaces a file; 1 and anything else keep it.
-  bool replace = false;
-  try {
-    replace = overwrite.to_double() == -1;
-  } catch (const ScriptError&) {
-  }
+  bool replace = overwrite.try_to_double() == -1;
 
   std::shared_ptr<UploadStream> s = reach_stream();
-  if (!s || !s->open) return fail(kStreamClosedText);
+  if (!s || !s->open) return fail(error_text(ErrorCode::StreamClosed));
   uint64_t offset = 0, size = 0;
-  if (!whole_number(Position, offset) || !whole_number(Size, size)) return fail(kBadArgumentsText);
+  if (!whole_number(Position, offset) || !whole_number(Size, size))
+    return fail(error_text(ErrorCode::StreamBadArguments));
 
   Text ext = Extend.is_null() ? Text() : Extend.to_text();
   size_t dot = name.find(u'.');
@@ -288,8 +276,8 @@ Variant UploadFileEx::SavetoFile(Variant& server, Variant path, Variant option, 
       taken = true;  // created between the test and the write, or a link to nowhere
       continue;
     }
-    if (r == ByteStore::SaveResult::OutOfRange) return fail(kBadArgumentsText);
-    if (r != ByteStore::SaveResult::Done) return fail(kWriteFailedText);
+    if (r == ByteStore::SaveResult::OutOfRange) return fail(error_text(ErrorCode::StreamBadArguments));
+    if (r != ByteStore::SaveResult::Done) return fail(error_text(ErrorCode::StreamWriteFailed));
     break;
   }
   if (!error.empty()) return fail(error);
@@ -298,13 +286,13 @@ Variant UploadFileEx::SavetoFile(Variant& server, Variant path, Variant option, 
 
 Variant UploadFileEx::GetBytes() {
   std::shared_ptr<UploadStream> s = reach_stream();
-  if (!s || !s->open) throw ScriptError(kStreamClosed, kStreamClosedText);
+  if (!s || !s->open) throw ScriptError(ErrorCode::StreamClosed);
   uint64_t offset = 0, size = 0;
   if (!whole_number(Position, offset) || !whole_number(Size, size) || offset > s->store.size() ||
       size > s->store.size() - offset)
-    throw ScriptError(kBadArguments, kBadArgumentsText);
+    throw ScriptError(ErrorCode::StreamBadArguments);
   Bytes out(static_cast<size_t>(size));
-  if (!s->store.read(offset, size, out.data())) throw ScriptError(kWriteFailed, kBadArgumentsText);
+  if (!s->store.read(offset, size, out.data())) throw ScriptError(ErrorCode::StreamWriteFailed);
   return Variant(std::move(out));
 }
 
@@ -319,7 +307,7 @@ UploadFile::~UploadFile() {
   forms_->clear();
   for (auto& [key, item] : files_->entries()) {
     // A page may have stored anything under a key, Nothing included.
-    if (ObjectPtr o = object_or_null(item))
+    if (ObjectPtr o = item.object_or_null())
       if (auto* ex = dynamic_cast<UploadFileEx*>(o.get())) ex->Value = Variant();
     item = Variant(ObjectPtr());
   }
@@ -398,10 +386,7 @@ Text UploadFile::next_free_key(const Text& key) const {
   Text stem = cut == Text::npos ? key : key.substr(0, cut + tag_.size());
   Text rest = cut == Text::npos ? Text() : key.substr(cut + tag_.size());
   int64_t n = 0;
-  try {
-    n = static_cast<int64_t>(Variant(rest).to_double());
-  } catch (const ScriptError&) {
-  }
+  if (std::optional<double> d = Variant(rest).try_to_double()) n = static_cast<int64_t>(*d);
   Text k = key;
   while (files_->exists(Variant(k))) k = stem + T(std::to_string(++n));
   return k;
@@ -455,7 +440,7 @@ void UploadFile::GetData(Variant& request) {
 
   if (mode_.to_double() == 0) {
     total_size_ = Variant(int16_t(0));
-    if (stream_->open) throw ScriptError(3705, u"对象打开时，不允许操作。");
+    if (stream_->open) throw ScriptError(ErrorCode::StreamOpen);
     ByteStore& store = stream_->store;
     store.reserve(static_cast<uint64_t>(total));
     stream_->open = true;
@@ -662,18 +647,14 @@ Variant UploadFile::Files_Muti(Variant name, Variant index) {
 
 Variant UploadFile::QuickSave(Variant name, Variant save_path) {
   // A physical folder needs no page; a site path is mapped by the page's Server.
-  Text path;
-  try {
-    path = save_path.to_text();
-  } catch (const ScriptError&) {
-  }
+  Text path = save_path.try_to_text().value_or(Text());
   Variant server = vb::InStr(path, u":") == 2 ? Variant() : require_page_object(PageObject::Server, u"QuickSave");
   make_items();
   Text stem = vb::LCase(name.to_text()) + tag_;
   int32_t saved = 0;
   for (int32_t i = 0;; ++i) {
     const Variant* v = files_->find(Variant(stem + T(std::to_string(i))));
-    ObjectPtr o = v ? object_or_null(*v) : nullptr;
+    ObjectPtr o = v ? v->object_or_null() : nullptr;
     auto* item = dynamic_cast<UploadFileEx*>(o.get());
     if (!item) break;
     if (item->SavetoFile(server, save_path, Variant(int16_t(0)), Variant(true)).to_bool()) ++saved;

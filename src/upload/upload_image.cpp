@@ -1,6 +1,7 @@
 #include "upload/upload_image.h"
 
 #include "core/codepage.h"
+#include "core/declared.h"
 #include "core/vbrt.h"
 #include "frame/host.h"
 #include "frame/page_context.h"
@@ -31,29 +32,27 @@ struct Reader {
 
 const HandlerTable& data_table() {
   using C = UpLoadImageData;
+  namespace D = decl::Zelto_UpLoadImageData;
   static const HandlerTable t(
       declared_class(u"Zelto_UpLoadImageData"),
-      {{bind_member<&C::get_name>(u"name", MemberKind::Get), bind_member<&C::let_name>(u"name", MemberKind::Let),
-        bind_member<&C::get_Value>(u"Value", MemberKind::Get), bind_member<&C::let_Value>(u"Value", MemberKind::Let),
-        bind_member<&C::get_Datatype>(u"Datatype", MemberKind::Get),
-        bind_member<&C::let_Datatype>(u"Datatype", MemberKind::Let),
-        bind_member<&C::get_FileName>(u"FileName", MemberKind::Get),
-        bind_member<&C::let_FileName>(u"FileName", MemberKind::Let),
-        bind_member<&C::get_ContentType>(u"ContentType", MemberKind::Get),
-        bind_member<&C::let_ContentType>(u"ContentType", MemberKind::Let),
-        bind_member<&C::get_Start>(u"Start", MemberKind::Get), bind_member<&C::let_Start>(u"Start", MemberKind::Let),
-        bind_member<&C::get_ShortFilename>(u"ShortFilename", MemberKind::Get), bind_member<&C::IsImage>(u"IsImage")}});
+      {{bind<D::get_name, &C::get_name>(), bind<D::let_name, &C::let_name>(), bind<D::get_Value, &C::get_Value>(),
+        bind<D::let_Value, &C::let_Value>(), bind<D::get_Datatype, &C::get_Datatype>(),
+        bind<D::let_Datatype, &C::let_Datatype>(), bind<D::get_FileName, &C::get_FileName>(),
+        bind<D::let_FileName, &C::let_FileName>(), bind<D::get_ContentType, &C::get_ContentType>(),
+        bind<D::let_ContentType, &C::let_ContentType>(), bind<D::get_Start, &C::get_Start>(),
+        bind<D::let_Start, &C::let_Start>(), bind<D::get_ShortFilename, &C::get_ShortFilename>(),
+        bind<D::IsImage, &C::IsImage>()}});
   return t;
 }
 
 const HandlerTable& parser_table() {
   using C = UploadImage;
-  static const HandlerTable t(declared_class(u"Zelto_UploadImage"),
-                              {{bind_member<&C::get_CaseSensitive>(u"CaseSensitive", MemberKind::Get),
-                                bind_member<&C::let_CaseSensitive>(u"CaseSensitive", MemberKind::Let),
-                                bind_member<&C::binrequest>(u"binrequest"), bind_member<&C::binCount>(u"binCount"),
-                                bind_member<&C::isExists>(u"isExists"), bind_member<&C::SavetoFile>(u"SavetoFile"),
-                                bind_member<&C::GetPath>(u"GetPath")}});
+  namespace D = decl::Zelto_UploadImage;
+  static const HandlerTable t(
+      declared_class(u"Zelto_UploadImage"),
+      {{bind<D::get_CaseSensitive, &C::get_CaseSensitive>(), bind<D::let_CaseSensitive, &C::let_CaseSensitive>(),
+        bind<D::binrequest, &C::binrequest>(), bind<D::binCount, &C::binCount>(), bind<D::isExists, &C::isExists>(),
+        bind<D::SavetoFile, &C::SavetoFile>(), bind<D::GetPath, &C::GetPath>()}});
   return t;
 }
 

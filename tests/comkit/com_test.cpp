@@ -1,6 +1,7 @@
 // The adapter's rules, checked on Windows (under Wine): VARIANT <-> Variant,
 // by-reference write-back, errors as HRESULTs and EXCEPINFO, dispatch by
 // name, enumeration, and foreign objects called by name.
+#include <dispex.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -148,7 +149,7 @@ TEST(FromVariant, GridsAreATypeMismatch) {
   Var grid;
   grid.v.vt = VT_ARRAY | VT_VARIANT;
   grid.v.parray = SafeArrayCreate(VT_VARIANT, 2, bounds);
-  EXPECT_EQ(error_of([&] { from_variant(grid.v); }), kTypeMismatch);
+  EXPECT_EQ(error_of([&] { from_variant(grid.v); }), kit::raised(kTypeMismatch));
 }
 
 // ---- Variant -> VARIANT ----
@@ -412,7 +413,8 @@ TEST(Foreign, SystemObjectCalledByName) {
   VariantArray keys = dict->enumerate();
   ASSERT_EQ(keys.size(), 2u);
   EXPECT_EQ(keys[0].text(), u"k1");
-  EXPECT_EQ(error_of([&] { call(d, u"NoSuchMember"); }), kNoSuchMember);
+  EXPECT_EQ(error_of([&] { call(d, u"NoSuchMember"); }),
+            kit::raised(kNoSuchMember, u"Object doesn't support this property or method: 'NoSuchMember'"));
   EXPECT_EQ(create_system_object(u"No.Such.Class"), nullptr);
 }
 
@@ -427,6 +429,98 @@ TEST(Foreign, ErrorsKeepTheirNumberAndText) {
   } catch (const ScriptError& e) {
     EXPECT_EQ(e.number(), 457);
   }
+}
+
+// A script engine's object as JScript builds one: names resolved through
+// IDispatchEx only, a member holding a plain value refuses to be called,
+// and a function member runs on the method-or-get call.
+class ScriptObject final : public IDispatchEx {
+ public:
+  static constexpr DISPID kValue = 1, kFunction = 2, kRaising = 3;
+  static constexpr SCODE kRaised = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 5);
+  int calls[4] = {};
+  std::vector<WORD> flags_seen;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    static const IID kIidDispatchEx = {0xa6ef9860, 0xc720, 0x11d0, {0x93, 0x37, 0x00, 0xa0, 0xc9, 0x0d, 0xca, 0xa9}};
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, kIidDispatchEx)) {
+      *out = static_cast<IDispatchEx*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+  ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetDispID(BSTR name, DWORD, DISPID* id) override {
+    std::wstring n(name);
+    *id = n == L"TotalBytes" ? kValue : n == L"BinaryRead" ? kFunction : n == L"Raise" ? kRaising : DISPID_UNKNOWN;
+    return *id == DISPID_UNKNOWN ? DISP_E_UNKNOWNNAME : S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE InvokeEx(DISPID id, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO* ei,
+                                     IServiceProvider*) override {
+    ++calls[id];
+    flags_seen.push_back(flags);
+    if (result) VariantInit(result);
+    if (id == kValue) {
+      if (flags & DISPATCH_METHOD) return E_FAIL;  // what Wine's JScript answers
+      result->vt = VT_I4;
+      result->lVal = 8;
+      return S_OK;
+    }
+    if (id == kRaising) {
+      *ei = EXCEPINFO{};
+      ei->scode = kRaised;
+      ei->bstrDescription = SysAllocString(L"raised by the page");
+      return DISP_E_EXCEPTION;
+    }
+    result->vt = VT_I4;
+    result->lVal = 42;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DeleteMemberByName(BSTR, DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE DeleteMemberByDispID(DISPID) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetMemberProperties(DISPID, DWORD, DWORD*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetMemberName(DISPID, BSTR*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetNextDispID(DWORD, DISPID, DISPID*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetNameSpaceParent(IUnknown**) override { return E_NOTIMPL; }
+
+  ULONG refs = 1;
+};
+
+TEST(Foreign, PlainValueOfAScriptObjectIsReadAsAProperty) {
+  ScriptObject page;
+  {
+    Variant req = from_variant([&] {
+      VARIANT v;
+      v.vt = VT_DISPATCH;
+      v.pdispVal = &page;
+      return v;
+    }());
+    EXPECT_EQ(get(req, u"TotalBytes").to_i32(), 8);
+    EXPECT_EQ((page.flags_seen), (std::vector<WORD>{DISPATCH_METHOD | DISPATCH_PROPERTYGET, DISPATCH_PROPERTYGET}));
+    // A function member answers the first call; it runs once.
+    EXPECT_EQ(call(req, u"BinaryRead", {Variant(5)}).to_i32(), 42);
+    EXPECT_EQ(page.calls[ScriptObject::kFunction], 1);
+    // An error the member raised is the page's error, not a refusal: no
+    // second call.
+    try {
+      call(req, u"Raise");
+      ADD_FAILURE() << "no error";
+    } catch (const ScriptError& e) {
+      EXPECT_EQ(e.number(), 5);
+      EXPECT_EQ(e.description(), u"raised by the page");
+    }
+    EXPECT_EQ(page.calls[ScriptObject::kRaising], 1);
+  }
+  EXPECT_EQ(page.refs, 1u);  // every reference the adapter took is given back
 }
 
 // ---- the page's objects from the web server's object context ----

@@ -201,6 +201,12 @@ class Probe : public DynamicObject {
       for (const Variant& v : a) out.push_back(v.to_u8());
       return Variant(std::move(out));
     });
+    // A script's text as a byte array in the system code page: JScript
+    // cannot make a byte array of its own.
+    define(u"TextBytes", [](int, Args a) -> Variant {
+      std::string s = CodePage::ansi().encode(arg(a, 0).to_text());
+      return Variant(Bytes(s.begin(), s.end()));
+    });
     define(u"ByteCount",
            [](int, Args a) -> Variant { return Variant(static_cast<int32_t>(arg(a, 0).bytes().size())); });
     define(u"ByteAt", [](int, Args a) -> Variant {

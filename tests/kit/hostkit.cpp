@@ -2,11 +2,15 @@
 
 #include <algorithm>
 
+#include "component/component.h"
 #include "core/vbrt.h"
 
 namespace brevane::kit {
 
 namespace {
+
+// Tests create the public classes by name, as the front ends do.
+const bool g_classes_in_use = (use_component_classes(), true);
 
 Text upper(TextView s) { return vb::UCase(s); }
 Text lower(TextView s) { return vb::LCase(s); }

@@ -16,6 +16,8 @@
 
 #include "core/script_error.h"
 #include "platform/bytestore.h"
+#include "platform/fs_fault.h"
+#include "platform/posix/unique_fd.h"
 
 namespace brevane {
 
@@ -36,15 +38,19 @@ std::string temp_folder() {
   return t && *t ? t : "/tmp";
 }
 
-int open_temp_file() {
+UniqueFd open_temp_file() {
   std::string dir = temp_folder();
+  if (int injected = fs::injected_fault("open", dir)) {
+    errno = injected;
+    return UniqueFd();
+  }
 #ifdef O_TMPFILE
-  int fd = ::open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC | O_EXCL, 0600);
-  if (fd >= 0) return fd;
+  UniqueFd fd(::open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC | O_EXCL, 0600));
+  if (fd) return fd;
 #endif
   std::string tmpl = dir + "/brevane-upload-XXXXXX";
-  int fd2 = ::mkostemp(tmpl.data(), O_CLOEXEC);
-  if (fd2 >= 0) ::unlink(tmpl.c_str());
+  UniqueFd fd2(::mkostemp(tmpl.data(), O_CLOEXEC));
+  if (fd2) ::unlink(tmpl.c_str());
   return fd2;
 }
 
@@ -82,7 +88,7 @@ struct ByteStore::Impl {
   uint8_t* mem = nullptr;
   size_t mem_size = 0, mem_cap = 0;
   // In the file.
-  int fd = -1;
+  UniqueFd fd;
   uint64_t file_size = 0;  // bytes written to the file
   uint64_t expected = 0, allocated = 0;
   uint8_t* stage = nullptr;
@@ -111,8 +117,7 @@ struct ByteStore::Impl {
     std::free(stage);
     stage = nullptr;
     stage_size = 0;
-    if (fd >= 0) ::close(fd);
-    fd = -1;
+    fd.reset();
     file_size = expected = allocated = 0;
     pending.clear();
     pending_iov.clear();
@@ -134,18 +139,18 @@ struct ByteStore::Impl {
   void allocate_ahead(uint64_t end) {
     if (end <= allocated || allocated >= expected) return;
     uint64_t to = std::min(expected, std::max(end, allocated + kAllocateStep));
-    ::fallocate(fd, FALLOC_FL_KEEP_SIZE, static_cast<off_t>(allocated), static_cast<off_t>(to - allocated));
+    ::fallocate(fd.get(), FALLOC_FL_KEEP_SIZE, static_cast<off_t>(allocated), static_cast<off_t>(to - allocated));
     allocated = to;
   }
 
-  uint64_t size() const { return fd >= 0 ? file_size + stage_size + pending_size : mem_size; }
+  uint64_t size() const { return fd ? file_size + stage_size + pending_size : mem_size; }
 
   void flush_pending() {
     allocate_ahead(file_size + pending_size);
     size_t done = 0;
     while (done < pending_iov.size()) {
       int count = static_cast<int>(std::min<size_t>(pending_iov.size() - done, 1024));
-      ssize_t w = ::writev(fd, pending_iov.data() + done, count);
+      ssize_t w = ::writev(fd.get(), pending_iov.data() + done, count);
       if (w < 0 && errno == EINTR) continue;
       if (w <= 0) spool_failed();
       file_size += static_cast<uint64_t>(w);
@@ -179,10 +184,10 @@ struct ByteStore::Impl {
 
   void spill() {
     fd = open_temp_file();
-    if (fd < 0) spool_failed();
+    if (!fd) spool_failed();
     stage = static_cast<uint8_t*>(std::malloc(kStageSize));
     if (!stage) throw ScriptError(kOutOfMemory);
-    if (mem_size && !write_all(fd, mem, mem_size)) spool_failed();
+    if (mem_size && !write_all(fd.get(), mem, mem_size)) spool_failed();
     file_size = mem_size;
     std::free(mem);
     mem = nullptr;
@@ -193,7 +198,7 @@ struct ByteStore::Impl {
     flush_pending();
     if (!stage_size) return;
     allocate_ahead(file_size + stage_size);
-    if (!write_all(fd, stage, stage_size)) spool_failed();
+    if (!write_all(fd.get(), stage, stage_size)) spool_failed();
     file_size += stage_size;
     stage_size = 0;
   }
@@ -205,7 +210,7 @@ ByteStore::~ByteStore() = default;
 
 void ByteStore::reserve(uint64_t expected) {
   Impl& s = *impl_;
-  if (s.fd >= 0) return;
+  if (s.fd) return;
   if (expected > s.threshold) {
     s.spill();
     s.expected = expected;
@@ -218,8 +223,8 @@ void ByteStore::append(const uint8_t* data, size_t n) {
   Impl& s = *impl_;
   if (!n) return;
   s.unmap();
-  if (s.fd < 0 && s.mem_size + n > s.threshold) s.spill();
-  if (s.fd < 0) {
+  if (!s.fd && s.mem_size + n > s.threshold) s.spill();
+  if (!s.fd) {
     s.grow_memory(s.mem_size + n);
     std::memcpy(s.mem + s.mem_size, data, n);
     s.mem_size += n;
@@ -229,7 +234,7 @@ void ByteStore::append(const uint8_t* data, size_t n) {
   if (s.stage_size + n > kStageSize) s.flush_stage();
   if (n >= kStageSize) {
     s.allocate_ahead(s.file_size + n);
-    if (!write_all(s.fd, data, n)) spool_failed();
+    if (!write_all(s.fd.get(), data, n)) spool_failed();
     s.file_size += n;
     return;
   }
@@ -240,8 +245,8 @@ void ByteStore::append(const uint8_t* data, size_t n) {
 void ByteStore::append_shared(std::shared_ptr<const std::vector<uint8_t>> chunk, size_t n) {
   Impl& s = *impl_;
   if (!n) return;
-  if (s.fd < 0 && s.mem_size + n > s.threshold) s.spill();
-  if (s.fd < 0) {
+  if (!s.fd && s.mem_size + n > s.threshold) s.spill();
+  if (!s.fd) {
     append(chunk->data(), n);
     return;
   }
@@ -250,7 +255,7 @@ void ByteStore::append_shared(std::shared_ptr<const std::vector<uint8_t>> chunk,
   if (n >= kDirectWrite) {
     s.flush_pending();
     s.allocate_ahead(s.file_size + n);
-    if (!write_all(s.fd, chunk->data(), n)) spool_failed();
+    if (!write_all(s.fd.get(), chunk->data(), n)) spool_failed();
     s.file_size += n;
     return;
   }
@@ -262,15 +267,15 @@ void ByteStore::append_shared(std::shared_ptr<const std::vector<uint8_t>> chunk,
 
 uint64_t ByteStore::size() const { return impl_->size(); }
 
-bool ByteStore::spilled() const { return impl_->fd >= 0; }
+bool ByteStore::spilled() const { return static_cast<bool>(impl_->fd); }
 
 std::span<const uint8_t> ByteStore::view() {
   Impl& s = *impl_;
-  if (s.fd < 0) return {s.mem, s.mem_size};
+  if (!s.fd) return {s.mem, s.mem_size};
   s.flush_stage();
   if (!s.file_size) return {};
   if (!s.map) {
-    void* m = ::mmap(nullptr, s.file_size, PROT_READ, MAP_SHARED, s.fd, 0);
+    void* m = ::mmap(nullptr, s.file_size, PROT_READ, MAP_SHARED, s.fd.get(), 0);
     if (m == MAP_FAILED) throw ScriptError(kOutOfMemory);
     ::madvise(m, s.file_size, MADV_SEQUENTIAL);
     s.map = m;
@@ -303,20 +308,27 @@ void ByteStore::prepare(uint64_t offset, uint64_t length) {
 ByteStore::SaveResult ByteStore::save_range(uint64_t offset, uint64_t length, const std::string& path, bool exclusive) {
   Impl& s = *impl_;
   if (offset > s.size() || length > s.size() - offset) return SaveResult::OutOfRange;
-  if (s.fd >= 0) s.flush_stage();
+  if (s.fd) s.flush_stage();
   // Never through a link planted under the chosen name.
   int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (exclusive ? O_EXCL : O_TRUNC);
-  int out = ::open(path.c_str(), flags, 0644);
-  if (out < 0) return errno == EEXIST ? SaveResult::Exists : SaveResult::OpenFailed;
+  // The same fault points as the file-system layer, so tests can fail a save.
+  auto fault = [&path](std::string_view call) {
+    int injected = fs::injected_fault(call, path);
+    if (injected) errno = injected;
+    return injected != 0;
+  };
+  UniqueFd out(fault("open") ? -1 : ::open(path.c_str(), flags, 0644));
+  if (!out) return errno == EEXIST ? SaveResult::Exists : SaveResult::OpenFailed;
   struct stat st;
-  if (::fstat(out, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(out);
+  if (fault("stat") || ::fstat(out.get(), &st) != 0) {
+    ::unlink(path.c_str());
     return SaveResult::OpenFailed;
   }
-  bool ok = true;
-  if (s.fd < 0) {
-    ok = write_all(out, s.mem + offset, static_cast<size_t>(length));
-  } else {
+  if (!S_ISREG(st.st_mode)) return SaveResult::OpenFailed;
+  bool ok = !fault("write");
+  if (ok && !s.fd) {
+    ok = write_all(out.get(), s.mem + offset, static_cast<size_t>(length));
+  } else if (ok) {
     // In the kernel: no pass through user space, a reflink where the file
     // system offers one.
     off_t in_off = static_cast<off_t>(offset);
@@ -324,8 +336,8 @@ ByteStore::SaveResult ByteStore::save_range(uint64_t offset, uint64_t length, co
     bool range_calls = true;
     while (left && ok) {
       size_t want = static_cast<size_t>(std::min<uint64_t>(left, 1u << 30));
-      ssize_t n =
-          range_calls ? ::copy_file_range(s.fd, &in_off, out, nullptr, want, 0) : ::sendfile(out, s.fd, &in_off, want);
+      ssize_t n = range_calls ? ::copy_file_range(s.fd.get(), &in_off, out.get(), nullptr, want, 0)
+                              : ::sendfile(out.get(), s.fd.get(), &in_off, want);
       if (n < 0 && errno == EINTR) continue;
       if (n < 0 && range_calls && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
         range_calls = false;
@@ -337,9 +349,10 @@ ByteStore::SaveResult ByteStore::save_range(uint64_t offset, uint64_t length, co
         left -= static_cast<uint64_t>(n);
     }
   }
-  if (::close(out) != 0) ok = false;
+  bool close_fails = fault("close");
+  if (::close(out.release()) != 0 || close_fails) ok = false;
   if (!ok) {
-    ::unlink(path.c_str());
+    if (!fault("unlink")) ::unlink(path.c_str());
     return SaveResult::WriteFailed;
   }
   return SaveResult::Done;
@@ -348,14 +361,14 @@ ByteStore::SaveResult ByteStore::save_range(uint64_t offset, uint64_t length, co
 bool ByteStore::read(uint64_t offset, uint64_t length, uint8_t* out) {
   Impl& s = *impl_;
   if (offset > s.size() || length > s.size() - offset) return false;
-  if (s.fd < 0) {
+  if (!s.fd) {
     if (length) std::memcpy(out, s.mem + offset, static_cast<size_t>(length));
     return true;
   }
   s.flush_stage();
   while (length) {
     ssize_t n =
-        ::pread(s.fd, out, static_cast<size_t>(std::min<uint64_t>(length, 1u << 30)), static_cast<off_t>(offset));
+        ::pread(s.fd.get(), out, static_cast<size_t>(std::min<uint64_t>(length, 1u << 30)), static_cast<off_t>(offset));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     out += n;

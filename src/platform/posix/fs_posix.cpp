@@ -9,14 +9,17 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <ctime>
 #include <map>
+#include <memory>
 #include <random>
 
 #include "core/vbdate.h"
 #include "platform/fs.h"
 #include "platform/fs_fault.h"
+#include "platform/posix/unique_fd.h"
 
 namespace brevane::fs {
 
@@ -74,9 +77,12 @@ DriveMap& drives() {
     return -1;                                     \
   }
 
-int sys_open(const std::string& p, int flags, mode_t mode = 0) {
-  BV_FAULT("open", p);
-  return ::open(p.c_str(), flags | O_CLOEXEC, mode);
+UniqueFd sys_open(const std::string& p, int flags, mode_t mode = 0) {
+  if (int injected = injected_fault("open", p)) {
+    errno = injected;
+    return UniqueFd();
+  }
+  return UniqueFd(::open(p.c_str(), flags | O_CLOEXEC, mode));
 }
 ssize_t sys_read(int fd, void* buf, size_t n, const std::string& p) {
   BV_FAULT("read", p);
@@ -86,17 +92,46 @@ ssize_t sys_write(int fd, const void* buf, size_t n, const std::string& p) {
   BV_FAULT("write", p);
   return ::write(fd, buf, n);
 }
-int sys_close(int fd, const std::string& p) {
+// The close whose result counts: a file just written may fail here.
+int sys_close(UniqueFd& fd, const std::string& p) {
+  int raw = fd.release();
   if (int injected = injected_fault("close", p)) {
-    ::close(fd);
+    ::close(raw);
     errno = injected;
     return -1;
   }
-  return ::close(fd);
+  return ::close(raw);
 }
 int sys_stat(const std::string& p, struct stat& st) {
   BV_FAULT("stat", p);
   return ::stat(p.c_str(), &st);
+}
+int sys_fstat(const UniqueFd& fd, struct stat& st, const std::string& p) {
+  BV_FAULT("stat", p);
+  return ::fstat(fd.get(), &st);
+}
+ssize_t sys_readlink(const std::string& p, std::string& target) {
+  BV_FAULT("readlink", p);
+  return ::readlink(p.c_str(), target.data(), target.size());
+}
+int sys_fchmod(const UniqueFd& fd, mode_t mode, const std::string& p) {
+  BV_FAULT("chmod", p);
+  return ::fchmod(fd.get(), mode);
+}
+int sys_chmod(const std::string& p, mode_t mode) {
+  BV_FAULT("chmod", p);
+  return ::chmod(p.c_str(), mode);
+}
+int sys_futimens(const UniqueFd& fd, const struct timespec times[2], const std::string& p) {
+  BV_FAULT("utimens", p);
+  return ::futimens(fd.get(), times);
+}
+bool sys_realpath(const std::string& p, char (&buf)[PATH_MAX]) {
+  if (int injected = injected_fault("realpath", p)) {
+    errno = injected;
+    return false;
+  }
+  return ::realpath(p.c_str(), buf) != nullptr;
 }
 int sys_lstat(const std::string& p, struct stat& st) {
   BV_FAULT("stat", p);
@@ -130,13 +165,15 @@ bool read_names(const std::string& dir, std::vector<std::string>& names) {
     errno = injected;
     return false;
   }
-  DIR* d = ::opendir(dir.c_str());
+  struct CloseDir {
+    void operator()(DIR* d) const { ::closedir(d); }
+  };
+  std::unique_ptr<DIR, CloseDir> d(::opendir(dir.c_str()));
   if (!d) return false;
-  while (dirent* e = ::readdir(d)) {
+  while (dirent* e = ::readdir(d.get())) {
     std::string_view n(e->d_name);
     if (n != "." && n != "..") names.emplace_back(n);
   }
-  ::closedir(d);
   return true;
 }
 
@@ -196,10 +233,10 @@ std::string temp_beside(const std::string& target) {
 // operation can take them away again.
 bool make_folders(const std::string& dir, std::vector<std::string>* created) {
   struct stat st;
-  if (::stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+  if (sys_stat(dir, st) == 0) return S_ISDIR(st.st_mode);
   std::vector<std::string> missing;
   std::string p = dir;
-  while (p != "/" && p != "." && ::stat(p.c_str(), &st) != 0) {
+  while (p != "/" && p != "." && sys_stat(p, st) != 0) {
     missing.push_back(p);
     p = parent_of(p);
   }
@@ -207,11 +244,11 @@ bool make_folders(const std::string& dir, std::vector<std::string>* created) {
     if (sys_mkdir(*it) != 0 && errno != EEXIST) return false;
     if (created) created->push_back(*it);
   }
-  return ::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return sys_stat(dir, st) == 0 && S_ISDIR(st.st_mode);
 }
 
 void undo_folders(std::vector<std::string>& created) {
-  for (auto it = created.rbegin(); it != created.rend(); ++it) ::rmdir(it->c_str());
+  for (auto it = created.rbegin(); it != created.rend(); ++it) sys_rmdir(*it);
   created.clear();
 }
 
@@ -230,29 +267,23 @@ bool remove_tree(const std::string& p) {
 
 // Copies one file's bytes, mode and times to `dst`, which must not exist.
 bool copy_file_data(const std::string& src, const std::string& dst) {
-  int in = sys_open(src, O_RDONLY);
-  if (in < 0) return false;
+  UniqueFd in = sys_open(src, O_RDONLY);
+  if (!in) return false;
   struct stat st;
-  if (::fstat(in, &st) != 0) {
-    ::close(in);
-    return false;
-  }
-  int out = sys_open(dst, O_WRONLY | O_CREAT | O_EXCL, 0600);
-  if (out < 0) {
-    ::close(in);
-    return false;
-  }
+  if (sys_fstat(in, st, src) != 0) return false;
+  UniqueFd out = sys_open(dst, O_WRONLY | O_CREAT | O_EXCL, 0600);
+  if (!out) return false;
   bool ok = true;
   std::vector<char> buf(1 << 18);
   for (;;) {
-    ssize_t n = sys_read(in, buf.data(), buf.size(), src);
+    ssize_t n = sys_read(in.get(), buf.data(), buf.size(), src);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       ok = n == 0;
       break;
     }
     for (ssize_t done = 0; ok && done < n;) {
-      ssize_t w = sys_write(out, buf.data() + done, static_cast<size_t>(n - done), dst);
+      ssize_t w = sys_write(out.get(), buf.data() + done, static_cast<size_t>(n - done), dst);
       if (w < 0 && errno == EINTR) continue;
       if (w <= 0)
         ok = false;
@@ -261,14 +292,14 @@ bool copy_file_data(const std::string& src, const std::string& dst) {
     }
     if (!ok) break;
   }
-  ::close(in);
+  in.reset();
+  // A copy that lost its mode or times is not the file asked for.
   if (ok) {
-    ::fchmod(out, st.st_mode & 07777);
     struct timespec times[2] = {st.st_atim, st.st_mtim};
-    ::futimens(out, times);
+    ok = sys_fchmod(out, st.st_mode & 07777, dst) == 0 && sys_futimens(out, times, dst) == 0;
   }
   if (sys_close(out, dst) != 0) ok = false;
-  if (!ok) ::unlink(dst.c_str());
+  if (!ok) sys_unlink(dst);
   return ok;
 }
 
@@ -279,7 +310,7 @@ bool copy_fresh(const std::string& src, const std::string& dst) {
   if (sys_lstat(src, st) != 0) return false;
   if (S_ISLNK(st.st_mode)) {
     std::string target(static_cast<size_t>(st.st_size) + 1, '\0');
-    ssize_t n = ::readlink(src.c_str(), target.data(), target.size());
+    ssize_t n = sys_readlink(src, target);
     if (n < 0) return false;
     target.resize(static_cast<size_t>(n));
     return sys_symlink(target, dst) == 0;
@@ -294,7 +325,10 @@ bool copy_fresh(const std::string& src, const std::string& dst) {
       return false;
     }
   }
-  ::chmod(dst.c_str(), st.st_mode & 07777);
+  if (sys_chmod(dst, st.st_mode & 07777) != 0) {
+    remove_tree(dst);
+    return false;
+  }
   return true;
 }
 
@@ -307,9 +341,9 @@ bool is_same_or_inside(const std::string& p, const std::string& folder) {
 // The real location of a path whose last part may not exist yet.
 std::string resolved(const std::string& p) {
   char buf[PATH_MAX];
-  if (::realpath(p.c_str(), buf)) return buf;
+  if (sys_realpath(p, buf)) return buf;
   std::string parent = parent_of(p);
-  if (parent != p && ::realpath(parent.c_str(), buf)) return join(buf, base_of(p));
+  if (parent != p && sys_realpath(parent, buf)) return join(buf, base_of(p));
   return p;
 }
 
@@ -319,7 +353,7 @@ std::string resolved(const std::string& p) {
 bool copy_to(const std::string& src, const std::string& dst) {
   struct stat ss, ds;
   if (sys_stat(src, ss) != 0) return false;
-  bool dst_exists = ::stat(dst.c_str(), &ds) == 0;
+  bool dst_exists = sys_stat(dst, ds) == 0;
   if (S_ISDIR(ss.st_mode)) {
     if (is_same_or_inside(resolved(dst), resolved(src))) return false;  // would copy into itself
     if (dst_exists) {
@@ -355,7 +389,7 @@ bool copy_to(const std::string& src, const std::string& dst) {
 bool move_to(const std::string& src, const std::string& dst, bool merge) {
   struct stat ss, ds;
   if (sys_stat(src, ss) != 0) return false;
-  bool dst_exists = ::stat(dst.c_str(), &ds) == 0;
+  bool dst_exists = sys_stat(dst, ds) == 0;
   if (dst_exists && ss.st_dev == ds.st_dev && ss.st_ino == ds.st_ino) return true;
   if (S_ISDIR(ss.st_mode) && is_same_or_inside(resolved(dst), resolved(src))) return false;
   if (dst_exists) {
@@ -434,10 +468,9 @@ bool expand(ShellOp op, const std::vector<Text>& from, const std::vector<Text>& 
     if (with_dest) {
       target = *dst;
       struct stat ss, ds;
-      bool src_is_file = ::stat(src->c_str(), &ss) == 0 && !S_ISDIR(ss.st_mode);
+      bool src_is_file = sys_stat(*src, ss) == 0 && !S_ISDIR(ss.st_mode);
       // Like the shell: a file sent to an existing folder goes into it.
-      if (into_folder ||
-          (op != ShellOp::Rename && src_is_file && ::stat(dst->c_str(), &ds) == 0 && S_ISDIR(ds.st_mode)))
+      if (into_folder || (op != ShellOp::Rename && src_is_file && sys_stat(*dst, ds) == 0 && S_ISDIR(ds.st_mode)))
         target = join(*dst, base_of(*src));
     }
     items.push_back({*src, target});
@@ -569,11 +602,11 @@ bool write_file(TextView path, std::string_view bytes, WriteMode mode) {
   if (mode == WriteMode::Truncate) flags |= O_TRUNC;
   if (mode == WriteMode::Append) flags |= O_APPEND;
   if (mode == WriteMode::Replace) flags |= O_EXCL;
-  int fd = sys_open(written, flags, 0666);
-  if (fd < 0) return false;
+  UniqueFd fd = sys_open(written, flags, 0666);
+  if (!fd) return false;
   bool ok = true;
   for (size_t done = 0; done < bytes.size();) {
-    ssize_t w = sys_write(fd, bytes.data() + done, bytes.size() - done, written);
+    ssize_t w = sys_write(fd.get(), bytes.data() + done, bytes.size() - done, written);
     if (w < 0 && errno == EINTR) continue;
     if (w <= 0) {
       ok = false;
@@ -581,14 +614,15 @@ bool write_file(TextView path, std::string_view bytes, WriteMode mode) {
     }
     done += static_cast<size_t>(w);
   }
+  // The new file keeps the mode of the one it replaces.
   if (mode == WriteMode::Replace && ok) {
     struct stat st;
-    if (::stat(target.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
+    if (sys_stat(target, st) == 0 && sys_fchmod(fd, st.st_mode & 07777, written) != 0) ok = false;
   }
   if (sys_close(fd, written) != 0) ok = false;
   if (mode == WriteMode::Replace) {
     if (ok && sys_rename(written, target) != 0) ok = false;
-    if (!ok) ::unlink(written.c_str());
+    if (!ok) sys_unlink(written);
   }
   return ok;
 }
@@ -596,19 +630,16 @@ bool write_file(TextView path, std::string_view bytes, WriteMode mode) {
 bool read_file(TextView path, std::string& out) {
   auto np = native_path(path);
   if (!np) return false;
-  int fd = sys_open(*np, O_RDONLY);
-  if (fd < 0) return false;
+  UniqueFd fd = sys_open(*np, O_RDONLY);
+  if (!fd) return false;
   struct stat st;
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    ::close(fd);
-    return false;
-  }
+  if (sys_fstat(fd, st, *np) != 0 || S_ISDIR(st.st_mode)) return false;
   std::string data;
   data.reserve(static_cast<size_t>(st.st_size));
   char buf[1 << 16];
   bool ok = true;
   for (;;) {
-    ssize_t n = sys_read(fd, buf, sizeof buf, *np);
+    ssize_t n = sys_read(fd.get(), buf, sizeof buf, *np);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       ok = n == 0;
@@ -616,7 +647,6 @@ bool read_file(TextView path, std::string& out) {
     }
     data.append(buf, static_cast<size_t>(n));
   }
-  ::close(fd);
   if (ok) out = std::move(data);
   return ok;
 }

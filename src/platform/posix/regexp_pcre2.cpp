@@ -17,27 +17,8 @@ namespace {
 bool is_ascii_letter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
 
 [[noreturn]] void throw_regex_error(int number) {
-  const char16_t* text = u"Syntax error in regular expression";
-  switch (number) {
-    case kRegexUnexpectedQuantifier:
-      text = u"Unexpected quantifier";
-      break;
-    case kRegexExpectedBracket:
-      text = u"Expected ']' in regular expression";
-      break;
-    case kRegexExpectedParen:
-      text = u"Expected ')' in regular expression";
-      break;
-    case kRegexInvalidRange:
-      text = u"Invalid range in character set";
-      break;
-    case kRegexTooComplex:
-      text = u"Out of stack space";
-      break;
-    default:
-      break;
-  }
-  throw ScriptError(number, text);
+  if (!error_text(static_cast<ErrorCode>(number))) number = kRegexSyntax;
+  throw ScriptError(number);
 }
 
 int script_number_for(int pcre_error) {

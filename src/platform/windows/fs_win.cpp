@@ -1,8 +1,9 @@
 // The file-system layer on Windows: paths are the system's own, the shell
 // carries out copy, move, rename and delete, and files are read and written
 // with the wide-character file calls.
-#include <shellapi.h>
 #include <windows.h>
+// shellapi.h needs windows.h first.
+#include <shellapi.h>
 
 #include <algorithm>
 

@@ -19,18 +19,18 @@ const wchar_t* wide(TextView s) { return reinterpret_cast<const wchar_t*>(s.data
 [[noreturn]] void throw_regex_error(const std::regex_error& e) {
   switch (e.code()) {
     case std::regex_constants::error_brack:
-      throw ScriptError(kRegexExpectedBracket, u"Expected ']' in regular expression");
+      throw ScriptError(kRegexExpectedBracket);
     case std::regex_constants::error_paren:
-      throw ScriptError(kRegexExpectedParen, u"Expected ')' in regular expression");
+      throw ScriptError(kRegexExpectedParen);
     case std::regex_constants::error_badrepeat:
-      throw ScriptError(kRegexUnexpectedQuantifier, u"Unexpected quantifier");
+      throw ScriptError(kRegexUnexpectedQuantifier);
     case std::regex_constants::error_range:
-      throw ScriptError(kRegexInvalidRange, u"Invalid range in character set");
+      throw ScriptError(kRegexInvalidRange);
     case std::regex_constants::error_complexity:
     case std::regex_constants::error_stack:
-      throw ScriptError(kRegexTooComplex, u"Out of stack space");
+      throw ScriptError(kRegexTooComplex);
     default:
-      throw ScriptError(kRegexSyntax, u"Syntax error in regular expression");
+      throw ScriptError(kRegexSyntax);
   }
 }
 

@@ -25,6 +25,7 @@ class IdCard : public ::testing::Test {
 };
 
 using kit::error_of;
+using kit::raised;
 
 TEST_F(IdCard, CheckCharacterRule) {
   EXPECT_EQ(idcard_check_character(u"11010519491231002"), u'X');
@@ -101,10 +102,10 @@ TEST_F(IdCard, SexFromTheSeventeenthCharacter) {
 }
 
 TEST_F(IdCard, NonDigitWhereANumberIsReadIsATypeMismatch) {
-  EXPECT_EQ(error_of([] { CommGetSexFromPostcard(u"1101051949123100AX"); }), kTypeMismatch);
-  EXPECT_EQ(error_of([] { CommGetBirthdayFromPostcard(u"110105194912A1002X"); }), kTypeMismatch);
-  EXPECT_EQ(error_of([] { CommGetBirthdayFromPostcard(u"110105194A12310020"); }), kTypeMismatch);
-  EXPECT_EQ(error_of([] { CommGetBirthdayFromPostcard(u"ABCDEF19491231002X"); }), 0);  // region not read
+  EXPECT_EQ(error_of([] { CommGetSexFromPostcard(u"1101051949123100AX"); }), raised(kTypeMismatch));
+  EXPECT_EQ(error_of([] { CommGetBirthdayFromPostcard(u"110105194912A1002X"); }), raised(kTypeMismatch));
+  EXPECT_EQ(error_of([] { CommGetBirthdayFromPostcard(u"110105194A12310020"); }), raised(kTypeMismatch));
+  EXPECT_EQ(error_of([] { CommGetBirthdayFromPostcard(u"ABCDEF19491231002X"); }), raised(0));  // region not read
 }
 
 TEST_F(IdCard, ByNameThroughTheFacade) {

@@ -15,6 +15,7 @@ namespace brevane {
 namespace {
 
 using kit::error_of;
+using kit::raised;
 
 Variant make(TextView progid) { return Variant(create_object(progid)); }
 
@@ -69,8 +70,14 @@ TEST_F(RecordsetTest, WalksRowsInOrderWithEofAndBof) {
     call(rs, u"MoveNext");
   }
   EXPECT_EQ(ids, (std::vector<int32_t>{1, 2, 3, 4, 5}));
-  EXPECT_EQ(error_of([&] { call(rs, u"MoveNext"); }), kDataBofOrEof);
-  EXPECT_EQ(error_of([&] { call_default(rs, {Variant(u"id")}).value(); }), kDataBofOrEof);
+  EXPECT_EQ(error_of([&] { call(rs, u"MoveNext"); }),
+            raised(kDataBofOrEof,
+                   u"Either BOF or EOF is True, or the current record has been deleted. Requested operation requires a "
+                   u"current record."));
+  EXPECT_EQ(error_of([&] { call_default(rs, {Variant(u"id")}).value(); }),
+            raised(kDataBofOrEof,
+                   u"Either BOF or EOF is True, or the current record has been deleted. Requested operation requires a "
+                   u"current record."));
   call(rs, u"MoveFirst");
   EXPECT_EQ(call_default(rs, {Variant(u"title")}).to_text(), u"中文标题");
 }
@@ -112,7 +119,9 @@ TEST_F(RecordsetTest, FieldsCollectionByNameAndOrdinal) {
   EXPECT_EQ(get(second, u"Name").to_text(), u"title");
   EXPECT_EQ(get(second, u"Value").to_text(), u"中文标题");
   EXPECT_EQ(get(second, u"Type").to_i32(), 202);
-  EXPECT_EQ(error_of([&] { call_default(rs, {Variant(u"nope")}); }), kDataItemNotFound);
+  EXPECT_EQ(error_of([&] { call_default(rs, {Variant(u"nope")}); }),
+            raised(kDataItemNotFound,
+                   u"Item cannot be found in the collection corresponding to the requested name or ordinal."));
   // A field follows the record set's current row.
   call(rs, u"MoveNext");
   EXPECT_EQ(second.to_text(), u"second");
@@ -149,18 +158,25 @@ TEST_F(RecordsetTest, CloseAndStateAndClosedErrors) {
   EXPECT_EQ(get(rs, u"State").to_i32(), 1);
   call(rs, u"Close");
   EXPECT_EQ(get(rs, u"State").to_i32(), 0);
-  EXPECT_EQ(error_of([&] { get(rs, u"EOF"); }), kDataClosed);
-  EXPECT_EQ(error_of([&] { call(rs, u"Close"); }), kDataClosed);
+  EXPECT_EQ(error_of([&] { get(rs, u"EOF"); }),
+            raised(kDataClosed, u"Operation is not allowed when the object is closed."));
+  EXPECT_EQ(error_of([&] { call(rs, u"Close"); }),
+            raised(kDataClosed, u"Operation is not allowed when the object is closed."));
   call(conn_, u"Close");
   EXPECT_EQ(get(conn_, u"State").to_i32(), 0);
-  EXPECT_EQ(error_of([&] { open(u"select 1"); }), kDataBadConnection);
+  EXPECT_EQ(
+      error_of([&] { open(u"select 1"); }),
+      raised(
+          kDataBadConnection,
+          u"The connection cannot be used to perform this operation. It is either closed or invalid in this context."));
   call(conn_, u"Open");  // reopens the same string
   EXPECT_EQ(get(open(u"select id from news"), u"RecordCount").to_i32(), 5);
 }
 
 TEST_F(RecordsetTest, BadSqlRaisesTheProvidersError) {
-  EXPECT_EQ(error_of([&] { open(u"select * from missing_table"); }), kDataProvider);
-  EXPECT_EQ(error_of([&] { exec(u"this is not sql"); }), kDataProvider);
+  EXPECT_EQ(error_of([&] { open(u"select * from missing_table"); }),
+            raised(kDataProvider, u"no such table: missing_table"));
+  EXPECT_EQ(error_of([&] { exec(u"this is not sql"); }), raised(kDataProvider, u"near \"this\": syntax error"));
 }
 
 TEST_F(RecordsetTest, ExecuteReportsRowsAffectedAndReturnsRows) {
@@ -190,7 +206,8 @@ TEST_F(RecordsetTest, TextFunctionsCountCharacters) {
     Variant got = call_default(rs, {Variant(0)}).value();
     EXPECT_EQ(got.to_text(), c.want.to_text()) << to_utf8(c.expr);
   }
-  EXPECT_EQ(error_of([&] { open(u"select Mid('abc', 0)"); }), kDataProvider);
+  EXPECT_EQ(error_of([&] { open(u"select Mid('abc', 0)"); }),
+            raised(kDataProvider, u"Invalid procedure call or argument"));
 }
 
 DateParts fixed_clock() { return DateParts{2026, 12, 6, 10, 0, 1}; }
@@ -213,7 +230,7 @@ TEST(Connection, OpensAPlainPathAndRefusesAnUnmappedDrive) {
   EXPECT_TRUE(std::filesystem::exists(file));
   std::filesystem::remove(file);
   EXPECT_EQ(error_of([] { call(make(u"ADODB.Connection"), u"Open", {Variant(u"DBQ=Q:\\nowhere\\x.mdb;")}); }),
-            kDataProvider);
+            raised(kDataProvider, u"Could not find file 'Q:\\nowhere\\x.mdb'."));
 }
 
 TEST(Connection, RecordSetOpensItsOwnConnectionFromAString) {

@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
 #include "kit/scratch.h"
+#include "platform/fs.h"
 
 namespace brevane {
 namespace {
@@ -40,6 +43,33 @@ TEST(ByteStore, SpillsPastTheThresholdAndStaysExact) {
     EXPECT_EQ(s.save_range(0, 3, out, false), ByteStore::SaveResult::Done);
     EXPECT_EQ(dir.read("out.bin"), all.substr(0, 3));
     EXPECT_EQ(s.save_range(all.size(), 1, out, false), ByteStore::SaveResult::OutOfRange);
+  }
+}
+
+TEST(ByteStore, SaveFailuresAreReportedAndLeaveNoFile) {
+  // In memory and spilled: each step of the save failed in turn through the
+  // file system's fault hook.
+  for (uint64_t threshold : {uint64_t(1) << 30, uint64_t(16)}) {
+    ByteStore s(threshold);
+    const std::string body(4000, 'b');
+    s.append(reinterpret_cast<const uint8_t*>(body.data()), body.size());
+    kit::ScratchFolder dir;
+    std::string out = (dir.native() / "out.bin").string();
+    const std::pair<const char*, ByteStore::SaveResult> steps[] = {
+        {"open", ByteStore::SaveResult::OpenFailed},
+        {"stat", ByteStore::SaveResult::OpenFailed},
+        {"write", ByteStore::SaveResult::WriteFailed},
+        {"close", ByteStore::SaveResult::WriteFailed},
+    };
+    for (const auto& [call, want] : steps) {
+      SCOPED_TRACE(call);
+      fs::set_fault_hook_for_testing(
+          [call = std::string_view(call)](std::string_view c, std::string_view) { return c == call ? EIO : 0; });
+      EXPECT_EQ(s.save_range(0, body.size(), out, false), want);
+      fs::set_fault_hook_for_testing(nullptr);
+      EXPECT_FALSE(std::filesystem::exists(out));
+    }
+    EXPECT_EQ(s.save_range(0, body.size(), out, false), ByteStore::SaveResult::Done);
   }
 }
 

@@ -8,6 +8,7 @@ namespace brevane {
 namespace {
 
 using kit::error_of;
+using kit::raised;
 
 TEST(Dictionary, KeysKeepInsertionOrderAndTextDiffersFromNumbers) {
   Variant d(create_object(u"Scripting.Dictionary"));
@@ -29,8 +30,11 @@ TEST(Dictionary, KeysKeepInsertionOrderAndTextDiffersFromNumbers) {
 TEST(Dictionary, ErrorsAndTheReadThatAdds) {
   Variant d(create_object(u"Scripting.Dictionary"));
   call(d, u"Add", {Variant(u"k"), Variant(1)});
-  EXPECT_EQ(error_of([&] { call(d, u"Add", {Variant(u"k"), Variant(2)}); }), 457);
-  EXPECT_EQ(error_of([&] { call(d, u"Remove", {Variant(u"none")}); }), 32811);
+  EXPECT_EQ(error_of([&] {
+              call(d, u"Add", {Variant(u"k"), Variant(2)});
+            }),
+            raised(457, u"This key is already associated with an element of this collection"));
+  EXPECT_EQ(error_of([&] { call(d, u"Remove", {Variant(u"none")}); }), raised(32811, u"Element not found"));
   EXPECT_TRUE(call_default(d, {Variant(u"new")}).is_empty());
   EXPECT_EQ(get(d, u"Count").to_i32(), 2);
   std::vector<Variant> put_args{Variant(u"k"), Variant(5)};

@@ -229,6 +229,24 @@ TEST_F(ShellOps, CopyFailingHalfWayLeavesNoDestination) {
   EXPECT_EQ(t.tree(), src_tree);  // neither the copy nor the folders made for it
 }
 
+TEST_F(ShellOps, EveryStepOfACopyCanFailAndLeavesNoDestination) {
+  // Each call a copy makes on the way, failed in turn: the copy reports it
+  // and takes back what it made, whether the step wrote bytes or only mode,
+  // times or a link.
+  std::filesystem::create_symlink("a.txt", t.root() + "/src/link");
+  const Tree with_link = t.tree();
+  const std::pair<const char*, const char*> steps[] = {
+      {"open", "/x/"},  {"stat", "/x/"},    {"read", "/src/"},         {"write", "/x/"}, {"close", "/x/"},
+      {"chmod", "/x/"}, {"utimens", "/x/"}, {"readlink", "/src/link"}, {"mkdir", "/x/"},
+  };
+  for (const auto& [call, where] : steps) {
+    SCOPED_TRACE(call);
+    fail(call, where);
+    EXPECT_FALSE(op(ShellOp::Copy, u"src", u"x\\y\\dst"));
+    EXPECT_EQ(t.tree(), with_link);
+  }
+}
+
 TEST_F(ShellOps, CopyFolderOntoFolderMerges) {
   t.write("dst/a.txt", "old");
   t.write("dst/keep.txt", "K");

@@ -14,6 +14,7 @@ namespace brevane {
 namespace {
 
 using kit::error_of;
+using kit::raised;
 
 // The bytes an ANSI byte string puts on the wire.
 std::string wire(TextView ansi_bytes) { return CodePage::ansi().encode(ansi_bytes); }
@@ -114,7 +115,7 @@ TEST(UrlDecode, PlusIsSpaceAndHighEscapesLeadThreeBytes) {
 
 TEST(UrlDecode, PercentWithoutTwoHexDigitsIsATypeMismatch) {
   for (auto bad : {u"%", u"a%", u"%4", u"%G1", u"% 1", u"%E4%B8", u"%E4%B8%A"})
-    EXPECT_EQ(error_of([&] { CommUrlDecode_GBToUtf8(bad); }), kTypeMismatch) << to_utf8(bad);
+    EXPECT_EQ(error_of([&] { CommUrlDecode_GBToUtf8(bad); }), raised(kTypeMismatch)) << to_utf8(bad);
 }
 
 TEST(UrlRoundTrip, EncodeThenDecodeGivesTheTextBack) {
@@ -166,7 +167,8 @@ TEST(RsBinaryToString, DecodesDoubleByteCharactersAsAWhole) {
   EXPECT_EQ(CommRsBinaryToString(Variant(packed)), u"中文ab");
   EXPECT_EQ(CommRsBinaryToString(Variant(Bytes{})), u"");
   EXPECT_EQ(CommRsBinaryToString(Variant(Text())), u"");
-  EXPECT_EQ(error_of([] { CommRsBinaryToString(Variant(12)); }), 3421);
+  EXPECT_EQ(error_of([] { CommRsBinaryToString(Variant(12)); }),
+            raised(3421, u"Application uses a value of the wrong type for the current operation."));
 }
 
 TEST(MultiByteToBinary, GivesTheStringsBytesOrEmptyText) {
@@ -176,7 +178,7 @@ TEST(MultiByteToBinary, GivesTheStringsBytesOrEmptyText) {
   Variant empty = CommMultiByteToBinary(Variant(Text()));
   EXPECT_EQ(empty.type(), VarType::String);
   EXPECT_EQ(empty.text(), u"");
-  EXPECT_EQ(error_of([] { CommMultiByteToBinary(Variant::null()); }), kInvalidUseOfNull);
+  EXPECT_EQ(error_of([] { CommMultiByteToBinary(Variant::null()); }), raised(kInvalidUseOfNull));
 }
 
 // ---- through the façade, as a page calls them

@@ -12,6 +12,7 @@ namespace brevane {
 namespace {
 
 using kit::error_of;
+using kit::raised;
 
 Currency cur(double v) { return Variant(v).to_currency(); }
 
@@ -39,7 +40,7 @@ TEST(Bases, Binary) {
   } cases[] = {{5, u"101"},  {0, u""},     {-3, u""},     {1, u"1"},
                {8, u"1000"}, {2.5, u"10"}, {3.5, u"100"}, {2147483647.0, u"1111111111111111111111111111111"}};
   for (auto& c : cases) EXPECT_EQ(CommDecToBin(cur(c.value)), c.expected) << c.value;
-  EXPECT_EQ(error_of([] { CommDecToBin(cur(2147483648.0)); }), kOverflow);
+  EXPECT_EQ(error_of([] { CommDecToBin(cur(2147483648.0)); }), raised(kOverflow));
 }
 
 TEST(Numeric, TextBecomesCurrency) {
@@ -59,7 +60,7 @@ TEST(Numeric, TextBecomesCurrency) {
                {u"16777217", 16777217},
                {u"16777217.5", 16777218}};
   for (auto& c : cases) EXPECT_EQ(CommStringToNumeric(c.text), cur(c.expected)) << to_utf8(c.text);
-  EXPECT_EQ(error_of([] { CommStringToNumeric(u"3000000000"); }), kOverflow);
+  EXPECT_EQ(error_of([] { CommStringToNumeric(u"3000000000"); }), raised(kOverflow));
 }
 
 // ---- stamps ----
@@ -133,8 +134,8 @@ TEST(FileSize, UnitsAndRounding) {
 }
 
 TEST(FileSize, TextThatIsNotANumberIsATypeMismatch) {
-  EXPECT_EQ(error_of([] { CommGetFileSize(u"abc"); }), kTypeMismatch);
-  EXPECT_EQ(error_of([] { CommGetFileSize(u"12KB"); }), kTypeMismatch);
+  EXPECT_EQ(error_of([] { CommGetFileSize(u"abc"); }), raised(kTypeMismatch));
+  EXPECT_EQ(error_of([] { CommGetFileSize(u"12KB"); }), raised(kTypeMismatch));
 }
 
 }  // namespace

@@ -21,6 +21,7 @@ using kit::MultipartBody;
 using namespace std::string_literals;
 
 using kit::error_of;
+using kit::raised;
 
 DateParts fixed_clock() { return DateParts{2026, 12, 6, 9, 5, 7}; }
 
@@ -76,7 +77,8 @@ TEST_F(Upload, MultipartTypeWithoutBoundaryRaises) {
   req->server_variables[u"REQUEST_METHOD"] = u" Post ";
   req->server_variables[u"HTTP_CONTENT_TYPE"] = u"Multipart/Form-Data";
   Variant p(create_object(u"Brevane.Zelto_Class_UploadFile"));
-  EXPECT_EQ(error_of([&] { call(p, u"GetData", {kit::var(req)}); }), kSubscriptOutOfRange);
+  EXPECT_EQ(error_of([&] { call(p, u"GetData", {kit::var(req)}); }),
+            raised(kSubscriptOutOfRange, u"上传数据格式错误：Content-Type 中没有 boundary="));
 }
 
 TEST_F(Upload, ServerSixRefusesAnOversizedBodyWithoutReadingIt) {
@@ -313,7 +315,7 @@ TEST_F(Upload, OtherModesParseButCannotSave) {
   Variant server(kit::var(kit::FakeServer::make()));
   EXPECT_FALSE(call(item, u"SavetoFile", {server, Variant(dir.physical()), Variant(0), Variant(true)}).to_bool());
   EXPECT_EQ(text_of(get(item, u"Exception")), u"对象关闭时，不允许操作。");
-  EXPECT_EQ(error_of([&] { call(item, u"GetBytes"); }), 3704);
+  EXPECT_EQ(error_of([&] { call(item, u"GetBytes"); }), raised(3704));
 }
 
 TEST_F(Upload, ItemsOutlivingTheirParserCannotSave) {
@@ -326,7 +328,7 @@ TEST_F(Upload, ItemsOutlivingTheirParserCannotSave) {
     files = call(p, u"Files", {Variant(u"-1")});
   }
   EXPECT_EQ(get(files, u"Count").to_i32(), 0);
-  EXPECT_EQ(error_of([&] { call(item, u"GetBytes"); }), 3704);
+  EXPECT_EQ(error_of([&] { call(item, u"GetBytes"); }), raised(3704));
   EXPECT_EQ(shared_upload_stream(), nullptr);
 }
 
@@ -429,7 +431,9 @@ TEST_F(Upload, MalformedBodiesRaiseInsteadOfHanging) {
   for (const Case& c : cases) {
     req->set_multipart(ok.boundary(), c.body);
     Variant p(create_object(u"Brevane.Zelto_Class_UploadFile"));
-    EXPECT_EQ(error_of([&] { call(p, u"GetData", {kit::var(req)}); }), kInvalidCall) << c.what;
+    kit::Raised r = error_of([&] { call(p, u"GetData", {kit::var(req)}); });
+    EXPECT_EQ(r.number, kInvalidCall) << c.what;
+    EXPECT_TRUE(r.description.starts_with(u"上传数据格式错误：")) << c.what << ": " << to_utf8(r.description);
   }
 }
 
@@ -457,7 +461,8 @@ TEST_F(Upload, AHostThatDeliversLessThanItAnnouncedRaises) {
   };
   auto short_req = std::make_shared<ShortRequest>();
   Variant p(create_object(u"Brevane.Zelto_Class_UploadFile"));
-  EXPECT_EQ(error_of([&] { call(p, u"GetData", {kit::var(short_req)}); }), kInvalidCall);
+  EXPECT_EQ(error_of([&] { call(p, u"GetData", {kit::var(short_req)}); }),
+            raised(kInvalidCall, u"上传数据不完整：请求正文比声明的长度短"));
 }
 
 TEST_F(Upload, HugeHeadersAndAClosingBoundaryWithoutLineEnd) {

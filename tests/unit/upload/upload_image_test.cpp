@@ -187,7 +187,8 @@ TEST_F(ImageUpload, CreationWithoutARunningPageIsAnError) {
   EXPECT_NE(description.find(u"Zelto_UploadImage needs the page's Request"), Text::npos) << to_utf8(description);
   // A page without a Request object is no better.
   PageScope page(PageContext{{}, {}, {}, {}, {}});
-  EXPECT_EQ(kit::error_of([] { create_object(u"Brevane.Zelto_UploadImage"); }), kObjectRequired);
+  EXPECT_EQ(kit::error_of([] { create_object(u"Brevane.Zelto_UploadImage"); }),
+            kit::raised(kObjectRequired, u"Zelto_UploadImage needs the page's Request: the running page has none"));
 }
 
 TEST_F(ImageUpload, GetPath) {

@@ -149,7 +149,10 @@ TEST_F(Saving, QuickSaveSavesEveryFileOfAFieldThroughThePagesServer) {
   parser = Variant(create_object(u"Brevane.Zelto_Class_UploadFile"));
   call(parser, u"GetData", {kit::var(req)});
   // No page running: a site path cannot be mapped, and saying so beats saving nothing.
-  EXPECT_EQ(kit::error_of([&] { call(parser, u"QuickSave", {Variant(u"PIC"), Variant(u"/quick")}); }), kObjectRequired);
+  EXPECT_EQ(kit::error_of([&] {
+              call(parser, u"QuickSave", {Variant(u"PIC"), Variant(u"/quick")});
+            }),
+            kit::raised(kObjectRequired, u"QuickSave needs the page's Server: no page is running on this thread"));
   // A physical folder needs no page.
   EXPECT_EQ(call(parser, u"QuickSave", {Variant(u"pic"), Variant(dir.physical() + u"\\direct")}).to_i32(), 2);
   EXPECT_TRUE(std::filesystem::is_directory(dir.native() / "direct"));

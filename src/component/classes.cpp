@@ -1,15 +1,14 @@
-// Everything creatable by programmatic identifier.
-#include "core/registry.h"
-#include "frame/facade.h"
+#include "platform/classes.h"
+
+#include "component/component.h"
+#include "component/facade.h"
 #include "hash/md5.h"
 #include "upload/upload_file.h"
 #include "upload/upload_image.h"
 
 namespace brevane {
 
-void register_platform_classes(ClassRegistry& r);  // src/platform
-
-void register_all_classes(ClassRegistry& r) {
+void register_component_classes(ClassRegistry& r) {
   r.add(u"Brevane.BrevaneCls", &BrevaneCls::create);
   r.add(u"Brevane.Zelto_Class_Md5", &Md5Engine::create);
   // Uploads.
@@ -20,5 +19,7 @@ void register_all_classes(ClassRegistry& r) {
   r.add(u"Brevane.Zelto_UpLoadImageData", &UpLoadImageData::create);
   register_platform_classes(r);
 }
+
+void use_component_classes() { set_class_list(&register_component_classes); }
 
 }  // namespace brevane

@@ -2,8 +2,6 @@
 // same name in its subsystem.
 #pragma once
 
-#include <vector>
-
 #include "core/object.h"
 
 namespace brevane {
@@ -23,15 +21,5 @@ class BrevaneCls : public DeclaredObject {
   // The hash engine lives exactly as long as the instance.
   ObjectPtr engine_;
 };
-
-// Each subsystem lists the façade members it implements (src/<subsystem>/bindings.cpp).
-std::vector<Binding> frame_bindings();
-std::vector<Binding> upload_bindings();
-std::vector<Binding> text_bindings();
-std::vector<Binding> check_bindings();
-std::vector<Binding> files_bindings();
-std::vector<Binding> transfer_bindings();
-std::vector<Binding> html_bindings();
-std::vector<Binding> filemanager_bindings();
 
 }  // namespace brevane

@@ -1,4 +1,4 @@
-#include "html/swapimage.h"
+#include "frame/swapimage.h"
 
 #include <gtest/gtest.h>
 
