@@ -45,6 +45,7 @@ void index_page(Page& p) {
           u"<li><a href='/chrome/index.asp'>页面外观</a> — 提示、标题栏、对话框与窗口脚本</li>"
           u"<li><a href='/fields/index.asp'>表单字段、日历、选项卡与导出</a> — "
           u"CommShowTd、CommShowCalendar、CommShowTab、CommShowExcel</li>"
+          u"<li><a href='/archive/index.asp'>备份与压缩</a> — 打包、解压与数据备份</li>"
           u"<li><a href='/mappath.asp?path=/data/vote.asp'>路径映射</a> — Server.MapPath</li>"
           u"<li><a href='/media/index.asp'>媒体播放与远程图片</a> — 播放器、远程图片、文件选择、页脚</li>"
           u"<li><a href='/scripts/index.asp'>客户端脚本</a> — CommScript… 与 ShowAjax</li>"
@@ -251,6 +252,7 @@ void register_demo_pages(host::PageRegistry& pages) {
   register_listpage_pages(pages);
   register_chrome_pages(pages);
   register_fields_pages(pages);
+  register_archive_pages(pages);
 }
 
 }  // namespace brevane::site

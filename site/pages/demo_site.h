@@ -17,5 +17,6 @@ void register_listpage_pages(host::PageRegistry& pages);
 void register_chrome_pages(host::PageRegistry& pages);
 // Edit form, calendar, tabs and spreadsheet export (site/pages/fields.cpp).
 void register_fields_pages(host::PageRegistry& pages);
+void register_archive_pages(host::PageRegistry& pages);
 
 }  // namespace brevane::site
