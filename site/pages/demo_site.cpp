@@ -40,6 +40,7 @@ void index_page(Page& p) {
           u"<a href='/guard.asp?id=1%27'>带注入字符</a> 显示错误页</li>"
           u"<li><a href='/list.asp'>数据列表</a> — 嵌入式数据库中的记录</li>"
           u"<li><a href='/mappath.asp?path=/data/vote.asp'>路径映射</a> — Server.MapPath</li>"
+          u"<li><a href='/download/index.asp'>文件下载与查看</a> — CommFileDownload 与 CommFileView</li>"
           u"</ul><p><img src='/Comm/Image/Zelto_Error_TopLeft.asp' alt=''> 图片由本站绘制。</p>");
   page_end(p);
 }
@@ -198,6 +199,7 @@ bool prepare_demo_data(const fs::path& site_dir, const fs::path& data_dir) {
     std::fprintf(stderr, "brevane: cannot create %s: %s\n", data_dir.c_str(), ec.message().c_str());
     return false;
   }
+  if (!prepare_download_demo(site_dir, data_dir)) return false;
   fs::path db = data_dir / "data" / "vote.asp";
   if (fs::exists(db)) return true;
   std::ifstream schema_file(site_dir / "data" / "schema.sql");
@@ -232,6 +234,7 @@ void register_demo_pages(host::PageRegistry& pages) {
   pages.add("/upload/index.asp", upload_index);
   pages.add("/upload/save.asp", upload_save);
   pages.add("/upload/onecall.asp", upload_onecall);
+  register_download_pages(pages);
 }
 
 }  // namespace brevane::site

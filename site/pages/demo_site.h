@@ -11,5 +11,8 @@ namespace brevane::site {
 // in the site folder. Returns false (with a message on stderr) on failure.
 bool prepare_demo_data(const std::filesystem::path& site_dir, const std::filesystem::path& data_dir);
 void register_demo_pages(host::PageRegistry& pages);
+// The download demo: its folder (data_dir/DownFile, made on first run) and pages.
+bool prepare_download_demo(const std::filesystem::path& site_dir, const std::filesystem::path& data_dir);
+void register_download_pages(host::PageRegistry& pages);
 
 }  // namespace brevane::site
