@@ -15,8 +15,8 @@ fetch "$URL/download/index.asp"
 curl -s -D "$WORK/h" -o "$WORK/got" "$get/%CB%B5%C3%F7.txt"
 tr -d '\r' <"$WORK/h" >"$WORK/headers"
 cmp -s "$WORK/got" "$down/说明.txt" && ok "file arrives intact" || bad "file content"
-grep -qi "^Content-Disposition: attachment;  FileName=.*; filename\*=UTF-8''%E8%AF%B4%E6%98%8E.txt$" "$WORK/headers" &&
-  ok "Content-Disposition with filename*" || bad "Content-Disposition" "$(grep -i disposition "$WORK/headers")"
+LC_ALL=C grep -aqi "^Content-Disposition: attachment;  FileName=.*; filename\*=UTF-8''%E8%AF%B4%E6%98%8E.txt$" "$WORK/headers" &&
+  ok "Content-Disposition with filename*" || bad "Content-Disposition" "$(grep -ai disposition "$WORK/headers")"
 grep -qi '^X-Content-Type-Options: nosniff' "$WORK/headers" && grep -qi '^Accept-Ranges: bytes' "$WORK/headers" &&
   grep -qi '^Content-Type: text/plain; Charset=UTF-8' "$WORK/headers" && ok "nosniff, Accept-Ranges, type" ||
   bad "download headers" "$(cat "$WORK/headers")"
@@ -38,12 +38,13 @@ status2=$(curl -s -o /dev/null -w '%{http_code}' -H 'Range: bytes=0-9' -H "If-Ra
 [[ $status == 200 && $status2 == 206 ]] && ok "If-Range: whole file when changed, range when same" ||
   bad "If-Range" "$status $status2 ($etag)"
 
-# An interrupted download, resumed.
-curl -s --limit-rate 2M --max-time 1 -o "$WORK/resumed" "$get/r.bin"
+# An interrupted download, resumed: cut short by a time limit on a slow
+# transfer (or, should it finish anyway, by keeping only its first part).
+curl -s --limit-rate 256K --max-time 1 -o "$WORK/resumed" "$get/r.bin"
 had=$(stat -c %s "$WORK/resumed" 2>/dev/null || echo 0)
+if ((had == 0 || had >= 8388608)); then head -c 3000001 "$down/r.bin" >"$WORK/resumed"; had=3000001; fi
 curl -s -C - -o "$WORK/resumed" "$get/r.bin"
-((had > 0 && had < 8388608)) && cmp -s "$WORK/resumed" "$down/r.bin" && ok "curl -C - resumes after $had bytes" ||
-  bad "resume" "had $had"
+cmp -s "$WORK/resumed" "$down/r.bin" && ok "curl -C - resumes after $had bytes" || bad "resume" "had $had"
 
 # Scripts are refused however they are written.
 printf '<%% secret %%>' >"$down/x.ASP"
