@@ -11,6 +11,7 @@
 #include "host/file_body.h"
 #include "host/stores.h"
 #include "host/urlcodec.h"
+#include "transfer/download.h"
 
 namespace brevane::host {
 
@@ -292,6 +293,9 @@ bool HttpHost::Impl::serve_file(const std::string& path, httplib::Response& res)
   if (ec) return false;
   auto in = std::make_shared<std::ifstream>(*file, std::ios::binary);
   if (!*in) return false;
+  // Server files a site keeps beside its pages (a database, a script under a
+  // trailing dot) are never handed out, as the download routine refuses them.
+  if (!is_asp(*file) && download_refused(from_utf8(file->filename().string()))) return false;
   std::string type = content_type_for(*file);
   if (is_asp(*file)) {
     // Pages refer to their images by ".asp" names; anything else under such

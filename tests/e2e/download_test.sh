@@ -54,6 +54,10 @@ for name in x.ASP x.asp. page.asp '%CA%FD%BE%DD%BF%E2.mdb'; do
   grep -q '不允许该类文件下载！' "$WORK/body" && ! grep -q secret "$WORK/body" && ok "$name refused" ||
     bad "$name refused" "$(head -c 200 "$WORK/body")"
 done
+for name in x.asp. '%CA%FD%BE%DD%BF%E2.mdb'; do
+  status=$(curl -s -o "$WORK/raw" -w '%{http_code}' "$URL/DownFile/$name")
+  [[ $status == 404 ]] && ! grep -q secret "$WORK/raw" && ok "$name not served as a static file" || bad "static $name" "$status"
+done
 fetch "$get/none.txt"
 grep -q '文件不存在！' "$WORK/body" && ok "missing file: error page" || bad "missing file"
 
