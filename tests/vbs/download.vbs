@@ -1,7 +1,6 @@
 ' Download and view through the registered DLL with the kit's page objects:
 ' the file goes out by BinaryWrite and Flush in pieces with its headers,
 ' scripts are refused whatever their case, and View writes its opener.
-Option Explicit
 Dim B, fso, base, f, srv, req, resp
 
 Set B = CreateObject("Brevane.BrevaneCls")
@@ -12,7 +11,9 @@ fso.CreateFolder base
 Set f = fso.CreateTextFile(base & "\a.txt", True)
 f.Write String(300000, "x") & "end"
 f.Close
-fso.CreateTextFile(base & "\x.ASP", True).Write "<% secret %>"
+Set f = fso.CreateTextFile(base & "\x.ASP", True)
+f.Write "<% secret %>"
+f.Close
 Set srv = CreateObject("BrevaneTest.Server")
 srv.Root = base
 Set req = CreateObject("BrevaneTest.Request")
