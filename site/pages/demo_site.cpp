@@ -49,6 +49,7 @@ void index_page(Page& p) {
           u"<li><a href='/mappath.asp?path=/data/vote.asp'>路径映射</a> — Server.MapPath</li>"
           u"<li><a href='/media/index.asp'>媒体播放与远程图片</a> — 播放器、远程图片、文件选择、页脚</li>"
           u"<li><a href='/scripts/index.asp'>客户端脚本</a> — CommScript… 与 ShowAjax</li>"
+          u"<li><a href='/download/index.asp'>文件下载与查看</a> — CommFileDownload 与 CommFileView</li>"
           u"</ul><p><img src='/Comm/Image/Zelto_Error_TopLeft.asp' alt=''> 图片由本站绘制。</p>");
   page_end(p);
 }
@@ -207,6 +208,7 @@ bool prepare_demo_data(const fs::path& site_dir, const fs::path& data_dir) {
     std::fprintf(stderr, "brevane: cannot create %s: %s\n", data_dir.c_str(), ec.message().c_str());
     return false;
   }
+  if (!prepare_download_demo(site_dir, data_dir)) return false;
   fs::path db = data_dir / "data" / "vote.asp";
   if (fs::exists(db)) return true;
   std::ifstream schema_file(site_dir / "data" / "schema.sql");
@@ -253,6 +255,7 @@ void register_demo_pages(host::PageRegistry& pages) {
   register_chrome_pages(pages);
   register_fields_pages(pages);
   register_archive_pages(pages);
+  register_download_pages(pages);
 }
 
 }  // namespace brevane::site

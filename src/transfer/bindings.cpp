@@ -2,6 +2,7 @@
 #include "transfer/bindings.h"
 
 #include "core/declared.h"
+#include "transfer/download.h"
 #include "transfer/media.h"
 #include "transfer/remote.h"
 
@@ -18,6 +19,9 @@ std::vector<Binding> transfer_bindings() {
       BREVANE_BIND(CommShowPlayMusic),
       BREVANE_BIND(CommShowPlayFlash),
       BREVANE_BIND(CommShowPlayImage),
+      // Download and view
+      BREVANE_BIND(CommFileDownload),
+      BREVANE_BIND(CommFileView),
   };
 }
 
