@@ -27,44 +27,48 @@ TextView trim(TextView s) {
   return s.substr(a, b - a);
 }
 
-struct Param {
-  Text name, value;
-};
-
-// `type; a=b; c="d"` after the type: names in lower case, quoted values
-// unescaped. Only \" and \\ are escapes: old browsers send a Windows path
-// with single backslashes inside quotes, and those stay as sent. A quote
-// left open runs to the end of the value.
-std::vector<Param> parameters(TextView v) {
-  std::vector<Param> out;
+// Each parameter after the first ";" of `v` in turn, to `take(name, value)`
+// (name as sent, value unescaped). Only \" and \\ are escapes inside quotes:
+// old browsers send a Windows path with single backslashes, and those stay
+// as sent. A quote left open runs to the end of the value.
+template <class Take>
+void for_each_parameter(TextView v, Take take) {
+  Text unescaped;
   size_t i = v.find(u';');
   while (i != TextView::npos && i < v.size()) {
     ++i;  // past ';'
     size_t eq = i;
     while (eq < v.size() && v[eq] != u'=' && v[eq] != u';') ++eq;
-    Param p;
-    for (char16_t c : trim(v.substr(i, eq - i))) p.name += lower(c);
+    TextView name = trim(v.substr(i, eq - i));
     if (eq >= v.size() || v[eq] == u';') {
+      if (!name.empty()) take(name, TextView());
       i = eq < v.size() ? eq : TextView::npos;
-      if (!p.name.empty()) out.push_back(std::move(p));
       continue;
     }
     size_t k = eq + 1;
     while (k < v.size() && is_space(v[k])) ++k;
+    TextView value;
     if (k < v.size() && v[k] == u'"') {
-      for (++k; k < v.size() && v[k] != u'"'; ++k) {
-        if (v[k] == u'\\' && k + 1 < v.size() && (v[k + 1] == u'"' || v[k + 1] == u'\\')) ++k;
-        p.value += v[k];
+      size_t start = ++k;
+      while (k < v.size() && v[k] != u'"' && v[k] != u'\\') ++k;
+      value = v.substr(start, k - start);
+      if (k < v.size() && v[k] == u'\\') {
+        // Escapes: the value is rebuilt without them.
+        unescaped.assign(value);
+        for (; k < v.size() && v[k] != u'"'; ++k) {
+          if (v[k] == u'\\' && k + 1 < v.size() && (v[k + 1] == u'"' || v[k + 1] == u'\\')) ++k;
+          unescaped += v[k];
+        }
+        value = unescaped;
       }
       i = k < v.size() ? v.find(u';', k) : TextView::npos;
     } else {
       size_t end = v.find(u';', k);
-      p.value = Text(trim(v.substr(k, end == TextView::npos ? TextView::npos : end - k)));
+      value = trim(v.substr(k, end == TextView::npos ? TextView::npos : end - k));
       i = end;
     }
-    if (!p.name.empty()) out.push_back(std::move(p));
+    if (!name.empty()) take(name, value);
   }
-  return out;
 }
 
 int hex(char16_t c) {
@@ -106,17 +110,19 @@ std::optional<Text> extended_value(TextView v) {
 }  // namespace
 
 std::optional<std::string> boundary_of(TextView content_type) {
-  for (Param& p : parameters(content_type))
-    if (p.name == u"boundary") {
-      if (p.value.empty()) return std::nullopt;
-      std::string out;
-      for (char16_t c : p.value) {
-        if (c > 0x7e) return std::nullopt;  // boundaries are 7-bit text
-        out += static_cast<char>(c);
-      }
-      return out;
+  std::optional<std::string> out;
+  bool seen = false;
+  for_each_parameter(content_type, [&](TextView name, TextView value) {
+    if (seen || !same_nocase(name, u"boundary")) return;
+    seen = true;
+    std::string b;
+    for (char16_t c : value) {
+      if (c > 0x7e) return;  // boundaries are 7-bit text
+      b += static_cast<char>(c);
     }
-  return std::nullopt;
+    if (!b.empty()) out = std::move(b);
+  });
+  return out;
 }
 
 std::string delimiter_needle(std::string_view boundary) { return "\r\n--" + std::string(boundary); }
@@ -138,52 +144,79 @@ After after_boundary(std::span<const uint8_t> body, size_t at, size_t& part_star
   return After::NotADelimiter;
 }
 
-PartHeaders parse_part_headers(TextView block) {
-  // Unfold: a line that starts with a space or a tab continues the last one.
-  std::vector<Text> lines;
-  for (size_t i = 0; i <= block.size();) {
-    size_t end = block.find(u"\r\n", i);
-    TextView line = block.substr(i, end == TextView::npos ? TextView::npos : end - i);
-    if (!lines.empty() && !line.empty() && is_space(line[0]))
-      lines.back() += line;
-    else
-      lines.emplace_back(line);
-    if (end == TextView::npos) break;
-    i = end + 2;
-  }
-  PartHeaders h;
+void parse_part_headers(TextView block, PartHeaders& h) {
+  h.has_name = h.has_file_name = false;
+  h.name.clear();
+  h.file_name.clear();
+  h.content_type = {};
   bool seen_type = false, seen_disposition = false;
-  for (const Text& line : lines) {
+  auto header = [&](TextView line) {
+    // Only Content-Type and Content-Disposition matter (leading spaces are
+    // rare enough to go the long way).
+    if (line.empty() || (lower(line[0]) != u'c' && !is_space(line[0]))) return;
     size_t colon = line.find(u':');
-    if (colon == Text::npos) continue;
-    TextView name = trim(TextView(line).substr(0, colon)), value = trim(TextView(line).substr(colon + 1));
+    if (colon == TextView::npos) return;
+    TextView name = trim(line.substr(0, colon)), value = trim(line.substr(colon + 1));
     if (!seen_type && same_nocase(name, u"content-type")) {
-      h.content_type = Text(value);
+      // A folded value lives in the joined copy, which the next folded
+      // header would overwrite.
+      if (value.data() >= block.data() && value.data() < block.data() + block.size()) {
+        h.content_type = value;
+      } else {
+        h.own_type.assign(value);
+        h.content_type = h.own_type;
+      }
       seen_type = true;
     } else if (!seen_disposition && same_nocase(name, u"content-disposition")) {
       seen_disposition = true;
-      h.disposition = Text(value);
       std::optional<Text> extended;
       bool seen_extended = false;
-      for (Param& p : parameters(value)) {
-        if (p.name == u"name" && !h.has_name) {
+      for_each_parameter(value, [&](TextView param, TextView v) {
+        if (same_nocase(param, u"name")) {
+          if (!h.has_name) h.name.assign(v);
           h.has_name = true;
-          h.name = std::move(p.value);
-        } else if (p.name == u"filename" && !h.has_file_name) {
+        } else if (same_nocase(param, u"filename")) {
+          if (!h.has_file_name) h.file_name.assign(v);
           h.has_file_name = true;
-          h.file_name = std::move(p.value);
-        } else if (p.name == u"filename*" && !seen_extended) {
+        } else if (same_nocase(param, u"filename*") && !seen_extended) {
           seen_extended = true;
-          extended = extended_value(p.value);
+          extended = extended_value(v);
         }
-      }
+      });
       if (!h.has_file_name && extended) {
         h.has_file_name = true;
         h.file_name = std::move(*extended);
       }
     }
+  };
+  // A line that starts with a space or a tab continues the one before
+  // (unfolding): such a header is joined into a copy, the rest are read in
+  // place.
+  Text joined;
+  auto line_end = [&](size_t from) {
+    const size_t n = block.size();
+    for (size_t k = from; k + 1 < n; ++k)
+      if (block[k] == u'\r' && block[k + 1] == u'\n') return k;
+    return n;
+  };
+  size_t i = 0;
+  while (i <= block.size()) {
+    size_t end = line_end(i);
+    TextView line = block.substr(i, end - i);
+    size_t next = end + 2;
+    if (next < block.size() && is_space(block[next])) {
+      joined.assign(line);
+      while (next < block.size() && is_space(block[next])) {
+        size_t e = line_end(next);
+        joined.append(block.substr(next, e - next));
+        next = e + 2;
+      }
+      header(joined);
+    } else {
+      header(line);
+    }
+    i = next;
   }
-  return h;
 }
 
 }  // namespace brevane::multipart

@@ -36,13 +36,16 @@ After after_boundary(std::span<const uint8_t> body, size_t at, size_t& part_star
 bool starts_with_dash_boundary(std::span<const uint8_t> body, std::string_view boundary);
 
 // A part's header block, decoded to text (lines split by CRLF, without the
-// blank line that ends it).
+// blank line that ends it). One PartHeaders serves every part of a body, so
+// its texts keep their storage.
 struct PartHeaders {
   bool has_name = false, has_file_name = false;
   Text name, file_name;  // file_name: `filename`, else a decoded `filename*`
-  Text content_type;     // the Content-Type value, unfolded and trimmed
-  Text disposition;      // the Content-Disposition value as sent
+  // The Content-Type value, unfolded and trimmed: a view into the block, or
+  // into own_type for a folded one. Valid while both live unchanged.
+  TextView content_type;
+  Text own_type;
 };
-PartHeaders parse_part_headers(TextView block);
+void parse_part_headers(TextView block, PartHeaders& into);
 
 }  // namespace brevane::multipart

@@ -545,6 +545,7 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const Bo
   if (kind == multipart::After::Close) return finish(int16_t(UploadError::NoData));
 
   Text header;  // one buffer for every part's headers
+  multipart::PartHeaders part;
   for (;;) {
     size_t next_p = 0;
     size_t e = next_delimiter(p, kind, next_p);
@@ -555,13 +556,13 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const Bo
     if (h == kNotFound) malformed(u"表单项的头部没有结束");
     const size_t data_at = h + 4, length = e - data_at;
     header_into(h < p ? std::span<const uint8_t>() : body.subspan(p, h - p), header);
-    multipart::PartHeaders part = multipart::parse_part_headers(header);
+    multipart::parse_part_headers(header, part);
 
     // A part without a name has no place on the page.
     if (!part.has_name) {
     } else if (part.has_file_name) {
       Text name = vb::LCase(part.name);
-      Text client = std::move(part.file_name);
+      Text client = part.file_name;
       TextView content_type = part.content_type;
       if (!trim_view(client).empty()) {
         // The client's path in place: "\" for "/", no NUL characters.

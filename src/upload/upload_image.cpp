@@ -267,7 +267,9 @@ void UploadImage::parse_request(const Variant& request) {
     if (e == kNotFound) return;
     size_t h = find_bytes(body.first(e), kHeaderEnd, p - 2);
     if (h == kNotFound) return;
-    multipart::PartHeaders part = multipart::parse_part_headers(h < p ? Text() : ansi_text(body.subspan(p, h - p)));
+    Text block = h < p ? Text() : ansi_text(body.subspan(p, h - p));
+    multipart::PartHeaders part;
+    multipart::parse_part_headers(block, part);
     p = next_p;
     if (!part.has_name) continue;  // nowhere to file it
     auto item = std::make_shared<UpLoadImageData>();
@@ -277,7 +279,7 @@ void UploadImage::parse_request(const Variant& request) {
     item->Start = Variant(static_cast<int32_t>(data_at));
     if (part.has_file_name) {
       item->FileName = Variant(std::move(part.file_name));
-      item->ContentType = Variant(std::move(part.content_type));
+      item->ContentType = Variant(part.content_type);
       item->set_file_data(store_, data_at, length);
     } else {
       item->set_text(ansi_text(body.subspan(data_at, length)));
