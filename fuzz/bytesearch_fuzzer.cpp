@@ -37,11 +37,13 @@ void compare_search(std::span<const uint8_t> hay, std::span<const uint8_t> needl
 }
 
 void compare_index(std::span<const uint8_t> body, size_t piece) {
-  BoundaryIndex index;
+  // The body's first line is the needle, the rest is searched.
+  size_t line = reference_find(body, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>("\r\n"), 2), 0);
+  if (line == kNotFound || line == 0) return;
+  std::span<const uint8_t> boundary = body.first(line);
+  BoundaryIndex index(boundary);
   for (size_t at = 0; at < body.size(); at += piece) index.feed(body.subspan(at, std::min(piece, body.size() - at)));
   if (!index.usable()) return;
-  size_t line = reference_find(body, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>("\r\n"), 2), 0);
-  std::span<const uint8_t> boundary = body.first(line);
   // Asked in increasing order, as the parser asks, then once more from the
   // start (the index must not depend on its cursor).
   for (int round = 0; round < 2; ++round)

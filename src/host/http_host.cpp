@@ -2,9 +2,13 @@
 
 #include <httplib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
+#include <condition_variable>
+#include <deque>
 #include <fstream>
+#include <mutex>
 #include <thread>
 
 #include "core/codepage.h"
@@ -60,6 +64,58 @@ std::string cookie_value(const std::string& header, std::string_view name) {
   return {};
 }
 
+// Workers made as connections need them, up to a bound, and kept for the
+// next ones. The library's pool starts all of its threads at once.
+class GrowingPool : public httplib::TaskQueue {
+ public:
+  explicit GrowingPool(size_t max) : max_(max) {}
+  void enqueue(std::function<void()> fn) override {
+    std::lock_guard lock(mutex_);
+    jobs_.push_back(std::move(fn));
+    if (jobs_.size() > idle_ && threads_.size() < max_) {
+      try {
+        threads_.emplace_back([this] { work(); });
+        return;
+      } catch (const std::system_error&) {
+        // Out of threads for now: the job waits for a free worker.
+      }
+    }
+    wake_.notify_one();
+  }
+  void shutdown() override {
+    {
+      std::lock_guard lock(mutex_);
+      stop_ = true;
+    }
+    wake_.notify_all();
+    for (std::thread& t : threads_) t.join();
+  }
+
+ private:
+  void work() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      ++idle_;
+      wake_.wait(lock, [this] { return stop_ || !jobs_.empty(); });
+      --idle_;
+      if (jobs_.empty()) return;
+      std::function<void()> job = std::move(jobs_.front());
+      jobs_.pop_front();
+      lock.unlock();
+      job();
+      lock.lock();
+    }
+  }
+
+  const size_t max_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::deque<std::function<void()>> jobs_;
+  std::vector<std::thread> threads_;
+  size_t idle_ = 0;
+  bool stop_ = false;
+};
+
 void plain_error(httplib::Response& res, int status, const std::string& message) {
   res.status = status;
   res.set_content("<html><head><title>" + std::to_string(status) + "</title></head><body><h1>" +
@@ -91,8 +147,11 @@ struct HttpHost::Impl {
 
 void HttpHost::Impl::setup() {
   server.set_payload_max_length(static_cast<size_t>(INT32_MAX));
-  server.set_read_timeout(60, 0);
-  server.set_write_timeout(60, 0);
+  // The library's own pool has max(8, cores - 1) workers: eight silent
+  // connections took the whole host.
+  server.new_task_queue = [n = std::max<size_t>(config.workers, 8)] { return new GrowingPool(n); };
+  server.set_read_timeout(config.timeout_seconds, 0);
+  server.set_write_timeout(config.timeout_seconds, 0);
   server.set_tcp_nodelay(true);
   server.set_pre_routing_handler([](const httplib::Request&, httplib::Response&) {
     t_started = Clock::now();

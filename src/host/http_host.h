@@ -26,6 +26,12 @@ struct HostConfig {
   std::vector<std::string> private_prefixes = {"/data"};
   std::vector<std::string> index_names = {"index.asp", "default.asp", "index.html", "index.htm"};
   std::FILE* log = stderr;  // one line per request; nullptr for none
+  // A connection is served by one worker from its request line to its
+  // answer: a client that sends slowly or not at all holds one. Enough
+  // workers that a few hundred such clients leave room for the rest, and a
+  // time-out that closes a connection silent for that long.
+  size_t workers = 512;
+  int timeout_seconds = 20;
 };
 
 class HttpHost {

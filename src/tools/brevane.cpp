@@ -23,6 +23,7 @@ int usage() {
   std::fputs(
       "usage: brevane call METHOD [ARG...]   call a method of Brevane.BrevaneCls, arguments as text\n"
       "       brevane serve [--site DIR] [--data DIR] [--host 127.0.0.1] [--port 8080] [--codepage 936]\n"
+      "                     [--timeout SECONDS] [--workers N]\n"
       "       brevane --version\n",
       stderr);
   return 2;
@@ -85,6 +86,10 @@ int serve_command(int argc, char** argv) {
       config.host = value;
     else if (opt == "--port")
       config.port = std::atoi(value.c_str());
+    else if (opt == "--timeout" && std::atoi(value.c_str()) > 0)
+      config.timeout_seconds = std::atoi(value.c_str());
+    else if (opt == "--workers" && std::atoi(value.c_str()) > 0)
+      config.workers = static_cast<size_t>(std::atoi(value.c_str()));
     else if (opt == "--codepage")
       setenv("BREVANE_CODEPAGE", value.c_str(), 1);
     else

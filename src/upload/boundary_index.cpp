@@ -7,17 +7,7 @@
 namespace brevane {
 
 void BoundaryIndex::feed(std::span<const uint8_t> piece) {
-  if (state_ == State::Off || piece.empty()) return;
-  if (state_ == State::Waiting) {
-    static const uint8_t kCrLf[] = {13, 10};
-    size_t line = find_bytes(piece, kCrLf, 0);
-    if (line == kNotFound || line == 0 || fed_ != 0) {
-      state_ = State::Off;
-      return;
-    }
-    boundary_.assign(piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(line));
-    state_ = State::Indexing;
-  }
+  if (state_ == State::Off || piece.empty() || boundary_.empty()) return;
   const size_t m = boundary_.size();
   auto record = [&](uint64_t at) {
     if (hits_.size() >= kMaxHits) {

@@ -15,16 +15,16 @@ class BoundaryIndex {
   // boundaries) and the parser scans instead.
   static constexpr size_t kMaxHits = 1u << 20;
 
-  // The first piece fixes the boundary: its bytes before the first CRLF.
-  // Without a CRLF in the first piece there is no index.
+  // `needle`: what is looked for (the delimiter's CRLF "--" boundary).
+  explicit BoundaryIndex(std::span<const uint8_t> needle) : boundary_(needle.begin(), needle.end()) {}
   void feed(std::span<const uint8_t> piece);
-  bool usable() const { return state_ == State::Indexing; }
+  bool usable() const { return state_ == State::Indexing && !boundary_.empty(); }
   // The first occurrence at or after `from`; false when there is none.
   bool next(uint64_t from, uint64_t& at) const;
 
  private:
-  enum class State { Waiting, Indexing, Off };
-  State state_ = State::Waiting;
+  enum class State { Indexing, Off };
+  State state_ = State::Indexing;
   std::vector<uint8_t> boundary_, carry_, joint_;
   std::vector<uint64_t> hits_;
   uint64_t fed_ = 0;

@@ -12,6 +12,7 @@
 #include "frame/page_context.h"
 #include "upload/boundary_index.h"
 #include "upload/bytesearch.h"
+#include "upload/multipart.h"
 #include "upload/upload_support.h"
 
 namespace brevane {
@@ -46,39 +47,11 @@ const std::pair<const char16_t*, const char16_t*> kExePresets[] = {
     {u"zip", u"rar|zip"},
 };
 
-// Text between `marker` and the next quotation mark (the rest of the text
-// when no mark closes it); npos in `after` when the marker is absent.
-Text quoted_after(const Text& s, TextView marker, size_t& after, bool* found = nullptr) {
-  size_t k = s.find(marker);
-  if (found) *found = k != Text::npos;
-  if (k == Text::npos) {
-    after = Text::npos;
-    return {};
-  }
-  size_t start = k + marker.size();
-  size_t end = s.find(u'"', start);
-  after = end;
-  return s.substr(start, end == Text::npos ? Text::npos : end - start);
-}
-
 // Trim without a copy: spaces only, as the script runtime trims.
 TextView trim_view(TextView s) {
   size_t a = s.find_first_not_of(u' ');
   if (a == TextView::npos) return {};
   return s.substr(a, s.find_last_not_of(u' ') - a + 1);
-}
-
-// `word` in lower case.
-size_t find_ascii_nocase(const Text& s, TextView word, size_t from) {
-  auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; };
-  if (word.size() > s.size()) return Text::npos;
-  for (size_t i = from; i + word.size() <= s.size(); ++i) {
-    if (lower(s[i]) != word[0]) continue;
-    size_t k = 1;
-    while (k < word.size() && lower(s[i + k]) == word[k]) ++k;
-    if (k == word.size()) return i;
-  }
-  return Text::npos;
 }
 
 // A Variant holding a whole number in [0, limit], or nothing.
@@ -333,14 +306,22 @@ void UploadFile::set_Exe(Variant v) {
 
 Variant UploadFile::get_Description() {
   double id = error_id_.is_empty() ? -1 : error_id_.to_double();
-  if (id == 0) return Variant(u"完成");
-  if (id == 1) return Variant(u"超出了最大容量(容许值为" + upload::size_text(max_size_.to_text()) + u")");
-  if (id == 2)
-    return Variant(u"Form中方式不对:Form一定要加上enctype=\"multipart/form-data\"属性,method属性值必须是post");
-  if (id == 3) return Variant(u"不允许上传该类文件(容许上传文件类型为:" + exe_.to_text() + u")");
-  if (id == 5) return Variant(u"超出了单文件最大容量(容许值为" + upload::size_text(single_size_.to_text()) + u")");
-  if (id == 6) return Variant(u"未选择上传文件或上传文件不存在");
-  return {};
+  switch (static_cast<int>(id == std::floor(id) && id >= 0 && id <= 6 ? id : -1)) {
+    case int(UploadError::None):
+      return Variant(u"完成");
+    case int(UploadError::TooLarge):
+      return Variant(u"超出了最大容量(容许值为" + upload::size_text(max_size_.to_text()) + u")");
+    case int(UploadError::NotMultipart):
+      return Variant(u"Form中方式不对:Form一定要加上enctype=\"multipart/form-data\"属性,method属性值必须是post");
+    case int(UploadError::TypeNotAllowed):
+      return Variant(u"不允许上传该类文件(容许上传文件类型为:" + exe_.to_text() + u")");
+    case int(UploadError::FileTooLarge):
+      return Variant(u"超出了单文件最大容量(容许值为" + upload::size_text(single_size_.to_text()) + u")");
+    case int(UploadError::NoData):
+      return Variant(u"未选择上传文件或上传文件不存在");
+    default:
+      return {};
+  }
 }
 
 bool UploadFile::is_ext_forbidden(TextView ext) const {
@@ -370,14 +351,18 @@ Text UploadFile::bytes_to_text(std::span<const uint8_t> bytes) {
   return (*decoder_)(bytes);
 }
 
-bool UploadFile::is_multipart_post(const Variant& request) const {
+bool UploadFile::is_multipart_post(const Variant& request) {
   RequestRef req(request);
   if (vb::Trim(vb::LCase(req.server_variables(u"REQUEST_METHOD"))) != u"post") return false;
-  Text type = vb::LCase(req.server_variables(u"HTTP_CONTENT_TYPE"));
+  Text given = req.server_variables(u"HTTP_CONTENT_TYPE");
+  Text type = vb::LCase(given);
   auto pieces = vb::Split(type, u";");
   if (pieces.empty() || vb::Trim(pieces[0]) != u"multipart/form-data") return false;
   if (type.find(u"boundary=") == Text::npos)
     throw ScriptError(kSubscriptOutOfRange, u"上传数据格式错误：Content-Type 中没有 boundary=");
+  std::optional<std::string> boundary = multipart::boundary_of(given);
+  if (!boundary) malformed(u"Content-Type 中的 boundary 为空");
+  boundary_ = std::move(*boundary);
   return true;
 }
 
@@ -424,17 +409,17 @@ void UploadFile::GetData(Variant& request) {
   RequestRef req(request);
   int32_t total = req.total_bytes();
   if (total <= 0) {
-    error_id_ = Variant(int16_t(6));
+    error_id_ = Variant(int16_t(UploadError::NoData));
     return;
   }
   if (!is_multipart_post(request)) {
-    error_id_ = Variant(int16_t(2));
+    error_id_ = Variant(int16_t(UploadError::NotMultipart));
     return;
   }
   Text software = vb::Replace(vb::LCase(req.server_variables(u"SERVER_SOFTWARE")), u"microsoft-iis/", u"");
   if (vb::IsNumericText(software)) server_version_ = Variant(software).to_double();
   if (server_version_ >= 6 && max_size_.to_double() > 0 && total > max_size_.to_double()) {
-    error_id_ = Variant(int16_t(1));
+    error_id_ = Variant(int16_t(UploadError::TooLarge));
     return;
   }
 
@@ -445,7 +430,8 @@ void UploadFile::GetData(Variant& request) {
     store.reserve(static_cast<uint64_t>(total));
     stream_->open = true;
     stream_opened_ = true;
-    BoundaryIndex index;
+    const std::string needle = multipart::delimiter_needle(boundary_);
+    BoundaryIndex index(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(needle.data()), needle.size()));
     int64_t read = 0;
     while (read < total) {
       int32_t count = static_cast<int32_t>(std::min<int64_t>(kChunk, total - read));
@@ -496,7 +482,6 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const Bo
   const bool items_seen = files_.use_count() > 1;
   Variant last_type, last_ext;
   auto t0 = std::chrono::steady_clock::now();
-  static const uint8_t kCrLf[] = {13, 10};
   static const uint8_t kHeaderEnd[] = {13, 10, 13, 10};
   const size_t n = body.size();
 
@@ -523,36 +508,62 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const Bo
   };
 
   const Text exe = exe_.to_text();
-  Text header;  // one buffer for every part's headers
-  size_t line_end = find(kCrLf, 0);
-  if (line_end == kNotFound || line_end == 0) malformed(u"找不到分隔行");
-  std::span<const uint8_t> boundary = body.first(line_end);
-  const size_t L = boundary.size();
-  size_t p = L + 1;  // the scan starts on the line feed after the boundary
-  for (;;) {
-    size_t h = find(kHeaderEnd, p);
-    if (h == kNotFound) malformed(u"表单项的头部没有结束");
-    header_into(body.subspan(p, h - p), header);
-    size_t after_name;
-    Text name = vb::LCase(quoted_after(header, u"name=\"", after_name));
-    size_t e;
-    if (index) {
-      uint64_t at;
-      e = index->next(h + 3, at) ? static_cast<size_t>(at) : kNotFound;
-    } else {
-      e = find(boundary, h + 3);
+  const std::string needle_text = multipart::delimiter_needle(boundary_);
+  const std::span<const uint8_t> needle(reinterpret_cast<const uint8_t*>(needle_text.data()), needle_text.size());
+  // The next delimiter at or after `from`: a needle followed by "--" or by a
+  // line end. `part_start` is where the part after it begins.
+  auto next_delimiter = [&](size_t from, multipart::After& kind, size_t& part_start) -> size_t {
+    for (;;) {
+      size_t e;
+      if (index) {
+        uint64_t at;
+        e = index->next(from, at) ? static_cast<size_t>(at) : kNotFound;
+      } else {
+        e = find(needle, from);
+      }
+      if (e == kNotFound) return kNotFound;
+      kind = multipart::after_boundary(body, e + needle.size(), part_start);
+      if (kind != multipart::After::NotADelimiter) return e;
+      from = e + 1;
     }
-    if (e == kNotFound) malformed(u"表单项之后没有分隔行，数据不完整");
-    if (e < h + 6) malformed(u"分隔行之前缺少换行");
-    const size_t data_at = h + 4, length = e - h - 6;
+  };
+  auto finish = [&](int16_t id) {
+    error_id_ = Variant(id);
+    double ms = started_ms + std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+    lost_time_ = Variant(vb::FormatNumber(ms, 2));
+    done();
+  };
 
-    size_t after_file;
-    bool is_file;
-    Text client = quoted_after(header, u"filename=\"", after_file, &is_file);
-    if (is_file) {
-      size_t ct = after_file == Text::npos ? Text::npos : find_ascii_nocase(header, u"content-type", after_file);
-      TextView content_type =
-          ct != Text::npos && ct + 13 <= header.size() ? trim_view(TextView(header).substr(ct + 13)) : TextView();
+  // The first delimiter may open the body without a line end before it;
+  // anything ahead of it is preamble.
+  multipart::After kind = multipart::After::NotADelimiter;
+  size_t p = 0;
+  if (multipart::starts_with_dash_boundary(body, boundary_))
+    kind = multipart::after_boundary(body, boundary_.size() + 2, p);
+  if (kind == multipart::After::NotADelimiter && next_delimiter(0, kind, p) == kNotFound) malformed(u"找不到分隔行");
+  // Only the close delimiter: a form with nothing to send.
+  if (kind == multipart::After::Close) return finish(int16_t(UploadError::NoData));
+
+  Text header;  // one buffer for every part's headers
+  multipart::PartHeaders part;
+  for (;;) {
+    size_t next_p = 0;
+    size_t e = next_delimiter(p, kind, next_p);
+    if (e == kNotFound) malformed(u"表单项之后没有分隔行，数据不完整");
+    // The header block ends with an empty line inside the part; an empty
+    // block is that line alone.
+    size_t h = find_bytes(body.first(e), kHeaderEnd, p - 2);
+    if (h == kNotFound) malformed(u"表单项的头部没有结束");
+    const size_t data_at = h + 4, length = e - data_at;
+    header_into(h < p ? std::span<const uint8_t>() : body.subspan(p, h - p), header);
+    multipart::parse_part_headers(header, part);
+
+    // A part without a name has no place on the page.
+    if (!part.has_name) {
+    } else if (part.has_file_name) {
+      Text name = vb::LCase(part.name);
+      Text client = part.file_name;
+      TextView content_type = part.content_type;
       if (!trim_view(client).empty()) {
         // The client's path in place: "\" for "/", no NUL characters.
         std::replace(client.begin(), client.end(), u'/', u'\\');
@@ -562,18 +573,18 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const Bo
         size_t dot = file_name.rfind(u'.');
         TextView ext = dot == Text::npos ? TextView() : TextView(file_name).substr(dot + 1);
         if (!exe.empty() && is_ext_forbidden(ext)) {
-          error_id_ = Variant(int16_t(3));
+          error_id_ = Variant(int16_t(UploadError::TypeNotAllowed));
           return done();
         }
         Text new_name = new_name_for(ext);
         int32_t sum = (total_size_.is_empty() ? 0 : total_size_.to_i32()) + static_cast<int32_t>(length);
         total_size_ = Variant(sum);
         if (single_size_.to_double() > 0 && static_cast<double>(length) > single_size_.to_double()) {
-          error_id_ = Variant(int16_t(5));
+          error_id_ = Variant(int16_t(UploadError::FileTooLarge));
           return done();
         }
         if (max_size_.to_double() > 0 && static_cast<double>(sum) > max_size_.to_double()) {
-          error_id_ = Variant(int16_t(1));
+          error_id_ = Variant(int16_t(UploadError::TooLarge));
           return done();
         }
         Text key_text;
@@ -599,18 +610,14 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const Bo
     } else {
       Text value = bytes_to_text(body.subspan(data_at, length));
       bool added;
-      Variant& stored = forms_->find_or_add(Variant(std::move(name)), added);
+      Variant& stored = forms_->find_or_add(Variant(vb::LCase(part.name)), added);
       stored = added ? Variant(std::move(value)) : Variant(stored.to_text() + u"," + value);
     }
 
-    p = e + L + 2;
-    if (store) store->release_before(p);
-    if (e + L + 5 >= n) {
-      error_id_ = Variant(int16_t(0));
-      double ms = started_ms + std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-      lost_time_ = Variant(vb::FormatNumber(ms, 2));
-      return done();
-    }
+    p = next_p;
+    if (store) store->release_before(e);
+    // The epilogue after the close delimiter is not read.
+    if (kind == multipart::After::Close) return finish(int16_t(UploadError::None));
   }
 }
 

@@ -21,6 +21,17 @@ namespace brevane {
 
 class BoundaryIndex;
 
+// The parser's ErrorID values, each with its Description text (4 has none).
+// They are the page's own codes, not run-time error numbers.
+enum class UploadError : int16_t {
+  None = 0,            // "完成"
+  TooLarge = 1,        // the post is above MaxSize
+  NotMultipart = 2,    // not a multipart/form-data POST
+  TypeNotAllowed = 3,  // a file's extension is not in Exe
+  FileTooLarge = 5,    // a file is above SingleSize
+  NoData = 6,          // nothing was sent
+};
+
 // One request body as the parser read it. `open` is set once Mode 0 has
 // filled it; items of a parser in another mode find it closed.
 struct UploadStream {
@@ -132,7 +143,7 @@ class UploadFile : public DeclaredObject {
   bool is_ext_forbidden(TextView ext) const;
   Text bytes_to_text(std::span<const uint8_t> bytes);
   void header_into(std::span<const uint8_t> bytes, Text& out);
-  bool is_multipart_post(const Variant& request) const;
+  bool is_multipart_post(const Variant& request);
   Text next_free_key(const Text& key) const;
   Text new_name_for(TextView ext);
   void parse(std::span<const uint8_t> body, ByteStore* store, const BoundaryIndex* index, double started);
@@ -143,6 +154,7 @@ class UploadFile : public DeclaredObject {
   Variant charset_{u"GB2312"}, max_size_{int16_t(-1)}, single_size_{int16_t(-1)}, error_id_{int16_t(-1)},
       total_size_{int16_t(0)}, exe_{Text()}, lost_time_, mode_{int16_t(0)};
   double server_version_ = 6;
+  std::string boundary_;  // as the request's Content-Type declares it
   bool stream_opened_ = false;
   Text tag_;
   std::shared_ptr<UploadStream> stream_;

@@ -6,6 +6,7 @@
 #include "frame/host.h"
 #include "frame/page_context.h"
 #include "upload/bytesearch.h"
+#include "upload/multipart.h"
 #include "upload/upload_support.h"
 
 namespace brevane {
@@ -238,62 +239,54 @@ void UploadImage::parse_request(const Variant& request) {
     store_->append(chunk.bytes().data(), got);
     read += static_cast<int64_t>(got);
   }
+  std::optional<std::string> boundary = multipart::boundary_of(req.server_variables(u"HTTP_CONTENT_TYPE"));
+  if (!boundary) return;
   std::span<const uint8_t> body = store_->view();
-  static const uint8_t kCrLf[] = {13, 10};
   static const uint8_t kHeaderEnd[] = {13, 10, 13, 10};
-  static const uint8_t kName[] = {';', ' ', 'n', 'a', 'm', 'e', '=', '"'};
-  static const uint8_t kFileName[] = {';', ' ', 'f', 'i', 'l', 'e', 'n', 'a', 'm', 'e', '=', '"'};
-  static const uint8_t kType[] = {13, 10, 'C', 'o', 'n', 't', 'e', 'n', 't', '-', 'T', 'y', 'p', 'e'};
-
-  size_t line = find_bytes(body, kCrLf, 0);
-  if (line == kNotFound || line == 0) return;
-  std::span<const uint8_t> boundary = body.first(line);
-  const size_t L = line + 2;
-
-  // The quoted text after `marker` inside [from, to).
-  auto quoted = [&](std::span<const uint8_t> marker, size_t from, size_t to) -> Text {
-    auto region = body.first(to);
-    size_t k = find_bytes(region, marker, from);
-    if (k == kNotFound) return {};
-    size_t start = k + marker.size();
-    static const uint8_t kQuote[] = {'"'};
-    size_t end = find_bytes(region, kQuote, start);
-    return ansi_text(body.subspan(start, (end == kNotFound ? to : end) - start));
+  const std::string needle_text = multipart::delimiter_needle(*boundary);
+  const std::span<const uint8_t> needle(reinterpret_cast<const uint8_t*>(needle_text.data()), needle_text.size());
+  auto next_delimiter = [&](size_t from, multipart::After& kind, size_t& part_start) -> size_t {
+    for (size_t e = find_bytes(body, needle, from); e != kNotFound; e = find_bytes(body, needle, e + 1)) {
+      kind = multipart::after_boundary(body, e + needle.size(), part_start);
+      if (kind != multipart::After::NotADelimiter) return e;
+    }
+    return kNotFound;
   };
 
-  size_t b1 = find_bytes(body, boundary, 0);
-  while (b1 != kNotFound) {
-    size_t part = b1 + L;
-    size_t b2 = part <= body.size() ? find_bytes(body, boundary, part) : kNotFound;
-    if (b2 == kNotFound) break;
-    auto region = body.first(b2);
-    size_t h = find_bytes(region, kHeaderEnd, part);
-    if (h != kNotFound) {
-      // The first header line is Content-Disposition; two ";" or more mark a file.
-      size_t first_end = find_bytes(region, kCrLf, part);
-      size_t semicolons = 0;
-      for (size_t k = part; k < first_end; ++k) semicolons += body[k] == ';';
-      auto item = std::make_shared<UpLoadImageData>();
-      bool is_file = semicolons > 1;
-      item->Datatype = Variant(int16_t(is_file ? 1 : 0));
-      item->name = Variant(quoted(kName, part, h));
-      size_t data_at = h + 4;
-      size_t data_end = b2 >= 2 ? b2 - 2 : 0;
-      size_t length = data_end > data_at ? data_end - data_at : 0;
-      item->Start = Variant(static_cast<int32_t>(data_at));
-      if (is_file) {
-        item->FileName = Variant(quoted(kFileName, part, h));
-        size_t ct = find_bytes(body.first(h), kType, part);
-        item->ContentType =
-            Variant(ct != kNotFound && ct + 16 <= h ? ansi_text(body.subspan(ct + 16, h - ct - 16)) : Text());
-        item->set_file_data(store_, data_at, length);
-      } else {
-        item->set_text(ansi_text(body.subspan(std::min(data_at, body.size()), length)));
-      }
-      items_.push_back(std::move(item));
+  // The same reading as the form parser's; a body that is not well formed
+  // gives no items rather than some of them.
+  multipart::After kind = multipart::After::NotADelimiter;
+  size_t p = 0;
+  if (multipart::starts_with_dash_boundary(body, *boundary))
+    kind = multipart::after_boundary(body, boundary->size() + 2, p);
+  if (kind == multipart::After::NotADelimiter && next_delimiter(0, kind, p) == kNotFound) return;
+  std::vector<std::shared_ptr<UpLoadImageData>> items;
+  while (kind != multipart::After::Close) {
+    size_t next_p = 0;
+    size_t e = next_delimiter(p, kind, next_p);
+    if (e == kNotFound) return;
+    size_t h = find_bytes(body.first(e), kHeaderEnd, p - 2);
+    if (h == kNotFound) return;
+    Text block = h < p ? Text() : ansi_text(body.subspan(p, h - p));
+    multipart::PartHeaders part;
+    multipart::parse_part_headers(block, part);
+    p = next_p;
+    if (!part.has_name) continue;  // nowhere to file it
+    auto item = std::make_shared<UpLoadImageData>();
+    const size_t data_at = h + 4, length = e - data_at;
+    item->Datatype = Variant(int16_t(part.has_file_name ? 1 : 0));
+    item->name = Variant(std::move(part.name));
+    item->Start = Variant(static_cast<int32_t>(data_at));
+    if (part.has_file_name) {
+      item->FileName = Variant(std::move(part.file_name));
+      item->ContentType = Variant(part.content_type);
+      item->set_file_data(store_, data_at, length);
+    } else {
+      item->set_text(ansi_text(body.subspan(data_at, length)));
     }
-    b1 = b2;
+    items.push_back(std::move(item));
   }
+  items_ = std::move(items);
 }
 
 bool UploadImage::same_name(const Text& a, const Text& b) const {
