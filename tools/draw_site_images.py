@@ -117,7 +117,19 @@ def file_icons(d):
         png(f"{d}/fileswt1/{ext}.asp", 35, 32, page(35, 32))
 
 
+def tip_text(d):
+    # The tool-tip frame: a 200-pixel box drawn from a top, a repeated middle
+    # and a bottom with a small pointer.
+    edge, fill = (200, 120, 120, 255), (255, 250, 230, 255)
+    png(f"{d}/Zelto_TipText_Top.asp", 200, 8, lambda x, y: edge if y == 0 or x in (0, 199) else fill)
+    png(f"{d}/Zelto_TipText_Middle.asp", 200, 1, lambda x, y: edge if x in (0, 199) else fill)
+    png(f"{d}/Zelto_TipText_Bottom.asp", 200, 16, lambda x, y: (
+        edge if (y == 7 and not 40 <= x <= 52) or (y < 7 and x in (0, 199)) or (y >= 7 and x - 40 in (y - 7, 12 - (y - 7)))
+        else fill if y < 7 or (y >= 7 and 40 + (y - 7) < x < 52 - (y - 7)) else (0, 0, 0, 0)))
+
+
 if __name__ == "__main__":
     error_screen(os.path.join(ROOT, "Comm", "Image"))
     chrome(os.path.join(ROOT, "Comm", "Image"))
     file_icons(os.path.join(ROOT, "Comm", "Image"))
+    tip_text(os.path.join(ROOT, "Comm", "Image"))

@@ -40,6 +40,7 @@ void index_page(Page& p) {
           u"<a href='/guard.asp?id=1%27'>带注入字符</a> 显示错误页</li>"
           u"<li><a href='/list.asp'>数据列表</a> — 嵌入式数据库中的记录</li>"
           u"<li><a href='/mappath.asp?path=/data/vote.asp'>路径映射</a> — Server.MapPath</li>"
+          u"<li><a href='/scripts/index.asp'>客户端脚本</a> — CommScript… 与 ShowAjax</li>"
           u"</ul><p><img src='/Comm/Image/Zelto_Error_TopLeft.asp' alt=''> 图片由本站绘制。</p>");
   page_end(p);
 }
@@ -225,6 +226,7 @@ bool prepare_demo_data(const fs::path& site_dir, const fs::path& data_dir) {
 void register_demo_pages(host::PageRegistry& pages) {
   // Each feature's pages live in a file of their own (site/pages/<feature>.cpp) and register here.
   pages.add("/index.asp", index_page);
+  register_scripts_pages(pages);
   pages.add("/md5.asp", md5_page);
   pages.add("/mappath.asp", mappath_page);
   pages.add("/guard.asp", guard_page);

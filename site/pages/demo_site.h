@@ -11,5 +11,6 @@ namespace brevane::site {
 // in the site folder. Returns false (with a message on stderr) on failure.
 bool prepare_demo_data(const std::filesystem::path& site_dir, const std::filesystem::path& data_dir);
 void register_demo_pages(host::PageRegistry& pages);
+void register_scripts_pages(host::PageRegistry& pages);
 
 }  // namespace brevane::site
