@@ -102,6 +102,14 @@ def chrome(d):
     png(f"{d}/zelto_folder_open.asp", 16, 16, square_icon(16, 16, folder, lambda x, y: y == 5))
 
 
+def older_header(d):
+    """The older title bar's icons live in a folder of their own."""
+    grey, red = (150, 150, 150), (200, 60, 60)
+    png(f"{d}/zelto_excel.asp", 16, 16, square_icon(16, 16, (30, 130, 60), lambda x, y: x == y or x == 15 - y))
+    png(f"{d}/zelto_printer.asp", 16, 16, square_icon(16, 16, grey, lambda x, y: 4 <= y <= 6))
+    png(f"{d}/zelto_quit.asp", 16, 16, square_icon(16, 16, red, lambda x, y: x == 8))
+
+
 FILE_TYPES = ("asa asp aspx avi bat bmp cab chm cmd com cs css dll doc dwf dwg dxf exe gif hlp htc htm html img inc "
               "iso jpg js lnk log mail mdb mdf mht mid midi mp3 pct pdf ppt rar reg rm rmvb sql swf sys text txt url "
               "vda vs wav wmp wmv wri xls xml xslt zip unknown").split()
@@ -133,3 +141,4 @@ if __name__ == "__main__":
     chrome(os.path.join(ROOT, "Comm", "Image"))
     file_icons(os.path.join(ROOT, "Comm", "Image"))
     tip_text(os.path.join(ROOT, "Comm", "Image"))
+    older_header(os.path.join(ROOT, "zelto", "image"))

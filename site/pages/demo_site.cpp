@@ -39,6 +39,8 @@ void index_page(Page& p) {
           u"<li><a href='/guard.asp?id=1'>请求检查</a> — CommCheckInject 通过；"
           u"<a href='/guard.asp?id=1%27'>带注入字符</a> 显示错误页</li>"
           u"<li><a href='/list.asp'>数据列表</a> — 嵌入式数据库中的记录</li>"
+          u"<li><a href='/news/list.asp'>新闻列表</a> — 分页、排序与搜索条</li>"
+          u"<li><a href='/chrome/index.asp'>页面外观</a> — 提示、标题栏、对话框与窗口脚本</li>"
           u"<li><a href='/mappath.asp?path=/data/vote.asp'>路径映射</a> — Server.MapPath</li>"
           u"<li><a href='/scripts/index.asp'>客户端脚本</a> — CommScript… 与 ShowAjax</li>"
           u"</ul><p><img src='/Comm/Image/Zelto_Error_TopLeft.asp' alt=''> 图片由本站绘制。</p>");
@@ -234,6 +236,8 @@ void register_demo_pages(host::PageRegistry& pages) {
   pages.add("/upload/index.asp", upload_index);
   pages.add("/upload/save.asp", upload_save);
   pages.add("/upload/onecall.asp", upload_onecall);
+  register_listpage_pages(pages);
+  register_chrome_pages(pages);
 }
 
 }  // namespace brevane::site
