@@ -12,6 +12,8 @@ namespace brevane::site {
 bool prepare_demo_data(const std::filesystem::path& site_dir, const std::filesystem::path& data_dir);
 void register_demo_pages(host::PageRegistry& pages);
 void register_scripts_pages(host::PageRegistry& pages);
+void register_filemanager_pages(host::PageRegistry& pages);
+void seed_filemanager_share(const std::filesystem::path& data_dir);
 void register_listpage_pages(host::PageRegistry& pages);
 void register_chrome_pages(host::PageRegistry& pages);
 

@@ -61,8 +61,8 @@ bool fm_write_right(const Variant& session, const Variant& application) {
 
 Text fm_read_only_answer(const Variant& request) {
   Text path = RequestRef(request).server_variables(u"path_Info");
-  for (TextView popup : {u"netdrivers_file_edit_include.asp", u"netdrivers_upload_file_include.asp",
-                         u"netdrivers_unzip.asp"})
+  for (TextView popup :
+       {u"netdrivers_file_edit_include.asp", u"netdrivers_upload_file_include.asp", u"netdrivers_unzip.asp"})
     if (path.find(popup) != Text::npos) return Text(u" <script>") + kReadOnlyAlert + u"parent.window.close();</script>";
   return Text(u"<script>") + kReadOnlyAlert + u"history.go(-1)</script>";
 }
@@ -86,8 +86,7 @@ void CommCheckUserManager(Variant& Response, Variant& Session, Variant& Applicat
 
 bool fm_folder_is_safe(TextView folder) {
   if (folder.empty() || folder[0] != u'/') return false;
-  if (has_control(folder) || folder.find(u'\\') != TextView::npos || folder.find(u':') != TextView::npos)
-    return false;
+  if (has_control(folder) || folder.find(u'\\') != TextView::npos || folder.find(u':') != TextView::npos) return false;
   for (const Text& part : vb::Split(folder, u"/"))
     if (part == u".." || part == u".") return false;
   return true;

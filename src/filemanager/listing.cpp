@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "core/vbrt.h"
+#include "filemanager/access.h"
 #include "files/fileops.h"
 #include "files/paths.h"
-#include "filemanager/access.h"
 #include "frame/host.h"
 #include "html/scripts.h"
 #include "platform/fs.h"
@@ -22,9 +22,7 @@ Text num(int64_t n) { return Variant(static_cast<double>(n)).to_text(); }
 
 Text size_text(int64_t bytes) { return CommGetFileSize(num(bytes)); }
 
-Text child_path(TextView folder, TextView name) {
-  return vb::Replace(Text(folder) + u"/" + Text(name), u"//", u"/");
-}
+Text child_path(TextView folder, TextView name) { return vb::Replace(Text(folder) + u"/" + Text(name), u"//", u"/"); }
 
 // Bytes below a folder, every level down.
 int64_t tree_bytes(const Text& folder, int depth = 0) {
@@ -72,12 +70,23 @@ Text fm_html(TextView s) {
   out.reserve(s.size());
   for (char16_t c : s) {
     switch (c) {
-      case u'&': out += u"&amp;"; break;
-      case u'<': out += u"&lt;"; break;
-      case u'>': out += u"&gt;"; break;
-      case u'"': out += u"&quot;"; break;
-      case u'\'': out += u"&#39;"; break;
-      default: out += c;
+      case u'&':
+        out += u"&amp;";
+        break;
+      case u'<':
+        out += u"&lt;";
+        break;
+      case u'>':
+        out += u"&gt;";
+        break;
+      case u'"':
+        out += u"&quot;";
+        break;
+      case u'\'':
+        out += u"&#39;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -91,10 +100,11 @@ Text CommShowFileList(Variant& Server, int16_t p_FileListStyle, Text p_CurrentFo
   if (grid) {
     out += u"<tr><td height=6></td></tr>";
   } else {
-    out += u"<tr><td><img src='../comm/image/fileswt/title_bg_1.gif' width=365 height=20></td>"
-           u"<td><img src='../comm/image/fileswt/title_bg_2.gif' width=76 height=20></td>"
-           u"<td><img src='../comm/image/fileswt/title_bg_3.gif' width=149 height=20></td>"
-           u"<td><img src='../comm/image/fileswt/title_bg_4.gif' width=140 height=20></td></tr>";
+    out +=
+        u"<tr><td><img src='../comm/image/fileswt/title_bg_1.asp' width=365 height=20></td>"
+        u"<td><img src='../comm/image/fileswt/title_bg_2.asp' width=76 height=20></td>"
+        u"<td><img src='../comm/image/fileswt/title_bg_3.asp' width=149 height=20></td>"
+        u"<td><img src='../comm/image/fileswt/title_bg_4.asp' width=140 height=20></td></tr>";
   }
   out += grid ? u"<tr><td colspan=4><div style='position:absolute;top:84px;width:774px;height:404px;overflow:auto'>"
               : u"<tr><td colspan=4><div style='position:absolute;top:96px;width:774px;height:392px;overflow:auto'>";
@@ -150,16 +160,18 @@ Text CommShowFileList(Variant& Server, int16_t p_FileListStyle, Text p_CurrentFo
                              server.url_encode(child) + u"','',420,200)";
     Text link = u"<a href=\"" + fm_html(href) + u"\" title=\"" + tip + u"\"" + menu + u">";
     if (grid) {
-      Text icon = folder ? Text(u"<img src=../comm/image/fileswt1/folder.gif border=0 width=35 height=32 alt='folder'>")
+      Text icon = folder ? Text(u"<img src=../comm/image/fileswt1/folder.asp border=0 width=35 height=32 alt='folder'>")
                          : CommFileGetIcon(ext, u"asp", u"big");
       out += u"<td width=95 align=center style='word-wrap: break-word' valign=top>" + box + link + icon + u"<br>" +
              fm_html(CommGetTopicStr(e->name, 24)) + u"</a></td>";
       if (++position % 8 == 0) out += u"</tr><tr><td colspan=8 height=20></td></tr><tr>";
     } else if (folder) {
       out += u"<tr><td width=355 nowrap>" + box + link +
-             u"<img src=../comm/image/fileswt/folder.gif border=0 width=16 height=16 align='absmiddle'> " +
-             fm_html(CommGetTopicStr(e->name, 40)) + u"</a></td><td width=76></td><td width=149>文件夹</td>"
-             u"<td width=140 nowrap>" + modified + u"</td></tr>";
+             u"<img src=../comm/image/fileswt/folder.asp border=0 width=16 height=16 align='absmiddle'> " +
+             fm_html(CommGetTopicStr(e->name, 40)) +
+             u"</a></td><td width=76></td><td width=149>文件夹</td>"
+             u"<td width=140 nowrap>" +
+             modified + u"</td></tr>";
     } else {
       out += u"<tr><td width=355 nowrap>" + box + link + CommFileGetIcon(ext, u"asp", u"small") + u" " +
              fm_html(CommGetTopicStr(e->name, 40)) + u"</a></td><td width=76 align=right>" + size_text(bytes) +
@@ -199,16 +211,17 @@ Text CommShowMenuShort(Variant& Server, int16_t p_FileListStyle, Text p_CurrentF
   out += button(u"history.go(-1)", u"back", u"后退");
   out += button(u"history.go(1)", u"go", u"前进");
   if (p_CurrentFolder == u"/" || p_CurrentFolder.size() < 2) {
-    out += u"<td width=25><img src='../comm/image/menu/up.asp' border=0 class='imgbutton' width='24' height='24' "
-           u"alt='向上'></td>";
+    out +=
+        u"<td width=25><img src='../comm/image/menu/up.asp' border=0 class='imgbutton' width='24' height='24' "
+        u"alt='向上'></td>";
   } else {
     // The parent is the text up to the last "/" at or before the
     // second-to-last character.
     int64_t cut = vb::InStrRev(p_CurrentFolder, u"/", static_cast<int64_t>(p_CurrentFolder.size()) - 1);
     Text parent = cut > 0 ? vb::Left(p_CurrentFolder, cut) : Text(u"/");
-    out += button(u"window.location.href='?p_CurrentFolder=" + server.url_encode(parent) + u"&p_FileListStyle=" +
-                      style + u"'",
-                  u"up", u"向上");
+    out += button(
+        u"window.location.href='?p_CurrentFolder=" + server.url_encode(parent) + u"&p_FileListStyle=" + style + u"'",
+        u"up", u"向上");
   }
   out += button(u"window.location.reload()", u"refresh", u"刷新");
   out += kSeparator;
@@ -233,9 +246,10 @@ Text CommShowMenuShort(Variant& Server, int16_t p_FileListStyle, Text p_CurrentF
   out += kSeparator;
   out += button(u"help()", u"help", u"帮助");
   out += u"<td width=600></td></tr></table>";
-  out += u"<script>function fm_favorite(){var u=window.location.href;"
-         u"if(window.external&&window.external.AddFavorite){window.external.AddFavorite(u,'Brevane 网络文件管理');}"
-         u"else{window.prompt('请按 Ctrl+D 收藏本页：',u);}}</script>";
+  out +=
+      u"<script>function fm_favorite(){var u=window.location.href;"
+      u"if(window.external&&window.external.AddFavorite){window.external.AddFavorite(u,'Brevane 网络文件管理');}"
+      u"else{window.prompt('请按 Ctrl+D 收藏本页：',u);}}</script>";
   return out;
 }
 
@@ -287,14 +301,15 @@ Text CommShowMenu(Variant& Request) {
                           u"8px'>Brevane 主页</a><a href='mailto:feedback@brevane.example' style='display:block;"
                           u"padding:2px 8px'>意见反馈</a>") +
          u"\";</script>";
-  out += u"<div id=menuDiv style='visibility:hidden;position:absolute;z-index:1000;background:#f0f0f0;border:1px "
-         u"solid #808080'></div>";
+  out +=
+      u"<div id=menuDiv style='visibility:hidden;position:absolute;z-index:1000;background:#f0f0f0;border:1px "
+      u"solid #808080'></div>";
   out += u"<table width=774 border=0 cellspacing=0 cellpadding=0 align=center class=menubar><tr height=22>";
-  for (auto [var, label] : {std::pair{u"menu_file", u"文件"}, std::pair{u"menu_edit", u"编辑"},
-                            std::pair{u"menu_view", u"查看"}, std::pair{u"menu_fav", u"收藏"},
-                            std::pair{u"menu_help", u"帮助"}})
-    out += u"<td width=100 align=center class=menuitem onmouseover='ShowMenu(" + Text(var) + u",100)'>" +
-           Text(label) + u"</td>";
+  for (auto [var, label] :
+       {std::pair{u"menu_file", u"文件"}, std::pair{u"menu_edit", u"编辑"}, std::pair{u"menu_view", u"查看"},
+        std::pair{u"menu_fav", u"收藏"}, std::pair{u"menu_help", u"帮助"}})
+    out += u"<td width=100 align=center class=menuitem onmouseover='ShowMenu(" + Text(var) + u",100)'>" + Text(label) +
+           u"</td>";
   out += u"<td></td></tr></table>";
   return out;
 }
@@ -303,7 +318,7 @@ Text CommShowMenuRight() { return popup_menu_script(); }
 
 Text CommHelp() {
   return u"<table width=100% height=100% border=0 cellspacing=0 cellpadding=12 "
-         u"style=\"background:#b5542f url('../comm/image/brick.gif')\"><tr><td valign=top>"
+         u"style=\"background:#b5542f url('../comm/image/brick.asp')\"><tr><td valign=top>"
          u"<div style='background:#fffaf0;border:1px solid #7a2e14;padding:14px;font-size:12px;line-height:180%'>"
          u"<h3 style='margin:0 0 10px 0'>Brevane 网络文件管理 使用说明</h3>"
          u"<p>用户使用时只需要将本文件拷贝至需共享的文件夹下，运行后设置密码并开启共享即可。</p>"

@@ -3,10 +3,10 @@
 #include <vector>
 
 #include "core/vbrt.h"
-#include "files/fileops.h"
-#include "files/paths.h"
 #include "filemanager/access.h"
 #include "filemanager/listing.h"
+#include "files/fileops.h"
+#include "files/paths.h"
 #include "frame/host.h"
 #include "html/chrome.h"
 #include "html/scripts.h"
@@ -120,7 +120,8 @@ Text CommSave(Variant& Server, Variant& Application, Variant& Session, Variant& 
   s += u"function down_file(fname){window.location.href='?p_Act=download&p_FileListStyle='+fm_style+"
        u"'&p_CurrentFile='+fm_folder+fname;}";
   s += u"function zipunzip(p_Act,fname){if(check_allow_write()){OpenWindow('netdrivers_unzip.asp?stamp=" +
-       CommFileGetRndName(20) + u"&p_Act='+p_Act+'&p_CurrentFolder='+fm_folder+'&p_CurrentFile='+fname+fm_t(),'',"
+       CommFileGetRndName(20) +
+       u"&p_Act='+p_Act+'&p_CurrentFolder='+fm_folder+'&p_CurrentFile='+fname+fm_t(),'',"
        u"420,200);}}";
   s += u"function viewfile(fname,filetype,p_FileListStyle){if(filetype=='folder'){if(p_FileListStyle==0)"
        u"p_FileListStyle=fm_style;window.location.href='?p_CurrentFolder='+fm_folder+fname+'&p_FileListStyle='+"
@@ -153,9 +154,10 @@ Text CommSave(Variant& Server, Variant& Application, Variant& Session, Variant& 
   s += u"function delfile(p_Act,fname){if(check_allow_write()&&confirm('你真的要删除该文件或目录吗？')){"
        u"window.location.href='netdrivers_create_del.asp?p_Act='+p_Act+'&p_FileListStyle='+fm_style+"
        u"'&p_CurrentFolder='+fm_folder+'&p_CurrentFile='+fname+fm_t();}}";
-  s += u"function selectall(objtype,p_Act){var n=objtype=='files'?'files':'folders';var b=document.getElementsByName(n);"
-       u"if(!b||b.length==0){alert('对不起，当前目录下没有文件（夹）可选择/清除');return;}"
-       u"for(var i=0;i<b.length;i++)b[i].checked=p_Act;}";
+  s +=
+      u"function selectall(objtype,p_Act){var n=objtype=='files'?'files':'folders';var b=document.getElementsByName(n);"
+      u"if(!b||b.length==0){alert('对不起，当前目录下没有文件（夹）可选择/清除');return;}"
+      u"for(var i=0;i<b.length;i++)b[i].checked=p_Act;}";
   s += u"</script>";
   return s;
 }
@@ -193,11 +195,20 @@ void CommReName(Variant& Server, Variant& Response, Variant& Request, int16_t p_
     code = CommFileRename(from, to);
   }
   switch (code) {
-    case 0: message = u"重命名" + kind + u" [" + old_name + u"] 为 [" + new_name + u"] 成功！"; break;
-    case 1: message = u"重命名" + kind + u" [" + old_name + u"] 失败！"; break;
-    case 2: message = u"重命名" + kind + u" [" + old_name + u"] 失败，" + kind + u"[" + old_name + u"] 不存在！"; break;
-    case 3: message = u"重命名" + kind + u"[" + old_name + u"] 失败，同名文件或文件夹已存在！"; break;
-    default: message = u"命令参数错误！";
+    case 0:
+      message = u"重命名" + kind + u" [" + old_name + u"] 为 [" + new_name + u"] 成功！";
+      break;
+    case 1:
+      message = u"重命名" + kind + u" [" + old_name + u"] 失败！";
+      break;
+    case 2:
+      message = u"重命名" + kind + u" [" + old_name + u"] 失败，" + kind + u"[" + old_name + u"] 不存在！";
+      break;
+    case 3:
+      message = u"重命名" + kind + u"[" + old_name + u"] 失败，同名文件或文件夹已存在！";
+      break;
+    default:
+      message = u"命令参数错误！";
   }
   return_script(response, message,
                 u"netdrivers.asp?p_CurrentFolder=" + server.url_encode(p_CurrentFolder) + u"&p_FileListStyle=" +
@@ -232,19 +243,19 @@ void CommCreateOrDel(Variant& Server, Variant& Response, Variant& Request, int16
   const Text& name = p_CurrentFile;
   Text message;
   if (p_Act == u"DelFolder") {
-    message = !CommFolderExist(target) ? u"你要删除的文件夹[" + name + u"]没有找到！"
+    message = !CommFolderExist(target)   ? u"你要删除的文件夹[" + name + u"]没有找到！"
               : CommFolderDelete(target) ? Text(u"文件夹删除成功！")
                                          : Text(u"文件夹删除失败！");
   } else if (p_Act == u"DelFile") {
-    message = !CommFileExist(target) ? u"你要删除的文件[" + name + u"]没有找到！"
+    message = !CommFileExist(target)   ? u"你要删除的文件[" + name + u"]没有找到！"
               : CommFileDelete(target) ? Text(u"文件删除成功！")
                                        : Text(u"文件删除失败！");
   } else if (p_Act == u"CreateFolder") {
-    message = CommFolderExist(target) ? u"你要创建的文件夹[" + name + u"]已经存在！"
+    message = CommFolderExist(target)    ? u"你要创建的文件夹[" + name + u"]已经存在！"
               : CommFolderCreate(target) ? Text(u"文件夹创建成功！")
                                          : Text(u"文件夹创建失败！");
   } else if (p_Act == u"CreateFile") {
-    message = CommFileExist(target) ? u"你要创建的文件[" + name + u"]已经存在！"
+    message = CommFileExist(target)                 ? u"你要创建的文件[" + name + u"]已经存在！"
               : CommFileCreateEmptyTxt(target, u"") ? Text(u"文本文件创建成功！")
                                                     : Text(u"文本文件创建失败！");
   } else {
@@ -308,8 +319,7 @@ void CommCopyCut(Variant& Server, Variant& Session, Variant& Response, Variant& 
   }
   response.write(u"<script language='javascript'>");
   response.write(u"window.location.href='netdrivers.asp?p_FileListStyle=" + num(p_FileListStyle) +
-                 u"&p_CurrentFolder=" + js_string_escape(server.url_encode(CommFileGetPath(p_CurrentFolder))) +
-                 u"';");
+                 u"&p_CurrentFolder=" + js_string_escape(server.url_encode(CommFileGetPath(p_CurrentFolder))) + u"';");
   response.write(u"</script>");
 }
 
@@ -336,9 +346,10 @@ Text CommFileEdit(Variant& Server, Variant& Response, Variant& Request, Text p_C
     return out;
   }
   if (p_Act != u"EditFile") {
-    out += u"<table width=100% border=0><tr><td><form method=post action='?' style='margin:0'>位置：<input type=text "
-           u"name='p_CurrentFile' size=100 value='" +
-           fm_html(p_CurrentFile) + u"'> <input type=submit value='读文件' class=button1></form></td></tr></table>";
+    out +=
+        u"<table width=100% border=0><tr><td><form method=post action='?' style='margin:0'>位置：<input type=text "
+        u"name='p_CurrentFile' size=100 value='" +
+        fm_html(p_CurrentFile) + u"'> <input type=submit value='读文件' class=button1></form></td></tr></table>";
     if (legal) {
       Text text = CommReadFromTextFile(server.map_path(p_CurrentFile));
       out += u"<form name=editform method=post action='?p_CurrentFile=" + fm_html(server.url_encode(p_CurrentFile)) +
