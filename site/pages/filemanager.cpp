@@ -451,7 +451,7 @@ void upload_page(Page& p) {
       for (const char16_t* field : {u"file1", u"file2", u"file3"}) {
         Variant item = call(up, u"Files", {Variant(Text(field))});
         if (!get(item, u"IsFile").to_bool()) continue;
-        Text name = get(item, u"FileName").to_text();
+        Text name = get(item, u"LocalName").to_text();
         if (!fm_target_is_safe(server, folder, name)) continue;
         if (call(item, u"SavetoFile", {server, Variant(folder), Variant(int16_t{1}), Variant(true)}).to_bool())
           saved += fm_html(name) + u" ";

@@ -1,5 +1,6 @@
 #include "filemanager/listing.h"
 
+#include <utility>
 #include <vector>
 
 #include "core/vbrt.h"
@@ -43,7 +44,12 @@ int64_t tree_bytes(const Text& folder, int depth = 0) {
 Text type_of(const fs::Entry& e) {
   if (e.is_folder()) return u"文件夹";
   Text ext = CommFileGetExt(e.name, 0);
-  return ext.empty() ? Text(u"文件") : vb::UCase(ext) + u" 文件";
+  return ext.empty() ? Text(u"文件") : vb::UCase(ext) + u"文件";
+}
+
+// A name cut for display, as HTML: the cut writes spaces as &nbsp;.
+Text topic_html(TextView name, int16_t length) {
+  return vb::Replace(fm_html(CommGetTopicStr(Text(name), length)), u"&amp;nbsp;", u"&nbsp;");
 }
 
 Text date_text(double d) { return Variant::date(d).to_text(); }
@@ -100,11 +106,15 @@ Text CommShowFileList(Variant& Server, int16_t p_FileListStyle, Text p_CurrentFo
   if (grid) {
     out += u"<tr><td height=6></td></tr>";
   } else {
-    out +=
-        u"<tr><td><img src='../comm/image/fileswt/title_bg_1.asp' width=365 height=20></td>"
-        u"<td><img src='../comm/image/fileswt/title_bg_2.asp' width=76 height=20></td>"
-        u"<td><img src='../comm/image/fileswt/title_bg_3.asp' width=149 height=20></td>"
-        u"<td><img src='../comm/image/fileswt/title_bg_4.asp' width=140 height=20></td></tr>";
+    // The title images carry the column names as the cells' text.
+    out += u"<tr class=titles>";
+    const std::pair<int, const char16_t*> titles[] = {
+        {365, u"名称"}, {76, u"大小"}, {149, u"类型"}, {140, u"修改时间"}};
+    for (int i = 0; i < 4; ++i)
+      out += u"<td width=" + num(titles[i].first) +
+             u" height=20 style=\"background:url('../comm/image/fileswt/title_bg_" + num(i + 1) + u".asp')\">&nbsp;" +
+             titles[i].second + u"</td>";
+    out += u"</tr>";
   }
   out += grid ? u"<tr><td colspan=4><div style='position:absolute;top:84px;width:774px;height:404px;overflow:auto'>"
               : u"<tr><td colspan=4><div style='position:absolute;top:96px;width:774px;height:392px;overflow:auto'>";
@@ -163,19 +173,19 @@ Text CommShowFileList(Variant& Server, int16_t p_FileListStyle, Text p_CurrentFo
       Text icon = folder ? Text(u"<img src=../comm/image/fileswt1/folder.asp border=0 width=35 height=32 alt='folder'>")
                          : CommFileGetIcon(ext, u"asp", u"big");
       out += u"<td width=95 align=center style='word-wrap: break-word' valign=top>" + box + link + icon + u"<br>" +
-             fm_html(CommGetTopicStr(e->name, 24)) + u"</a></td>";
+             topic_html(e->name, 24) + u"</a></td>";
       if (++position % 8 == 0) out += u"</tr><tr><td colspan=8 height=20></td></tr><tr>";
     } else if (folder) {
       out += u"<tr><td width=355 nowrap>" + box + link +
              u"<img src=../comm/image/fileswt/folder.asp border=0 width=16 height=16 align='absmiddle'> " +
-             fm_html(CommGetTopicStr(e->name, 40)) +
+             topic_html(e->name, 40) +
              u"</a></td><td width=76></td><td width=149>文件夹</td>"
              u"<td width=140 nowrap>" +
              modified + u"</td></tr>";
     } else {
       out += u"<tr><td width=355 nowrap>" + box + link + CommFileGetIcon(ext, u"asp", u"small") + u" " +
-             fm_html(CommGetTopicStr(e->name, 40)) + u"</a></td><td width=76 align=right>" + size_text(bytes) +
-             u"</td><td width=149 title=\"" + fm_html(type) + u"\">" + fm_html(CommGetTopicStr(type, 20)) +
+             topic_html(e->name, 40) + u"</a></td><td width=76 align=right>" + size_text(bytes) +
+             u"</td><td width=149 title=\"" + fm_html(type) + u"\">" + topic_html(type, 20) +
              u"</td><td width=140 nowrap>" + modified + u"</td></tr>";
     }
   }

@@ -110,6 +110,11 @@ Text CommSave(Variant& Server, Variant& Application, Variant& Session, Variant& 
   Text s = u"<script language='javascript'>";
   s += u"var fm_folder='" + folder + u"',fm_style='" + style + u"',fm_tk='" + token + u"';";
   s += u"function fm_t(){return fm_tk?'&fm_token='+fm_tk:'';}";
+  // Typed names keep their other characters as they are, so the browser
+  // sends them in the page's own code page, as the server reads them.
+  s += u"function fm_enc(s){return String(s).replace(/[%&#+=?;\\/\\\\\"'<> ]/g,function(c){var h=c.charCodeAt(0)"
+       u".toString(16).toUpperCase();return '%'+(h.length<2?'0':'')+h;});}";
+  s += u"function fm_dec(s){try{return decodeURIComponent(String(s).replace(/\\+/g,' '));}catch(e){return '';}}";
   s += Text(u"function check_allow_write(){if(") + (write ? u"true" : u"false") +
        u")return true;alert('你所拥有的权限为只读共享，请勿越权使用！');return false;}";
   s += u"function about(){window.location.href='netdrivers_about.asp';}";
@@ -135,12 +140,12 @@ Text CommSave(Variant& Server, Variant& Application, Variant& Session, Variant& 
        u"alert('该类型文件为非ASCII文件，无法编辑！');}"
        u"else if(confirm('你确定该文件为ASCII类型文件，并编辑它吗？')){OpenWindow(u,'',800,550);}}";
   s += u"function ReNameIt(p_Act,p_OldName){if(!check_allow_write())return;var n=prompt('请输入文件(夹)的新名称：',"
-       u"decodeURIComponent(String(p_OldName).replace(/\\+/g,' ')));if(n==null)return;window.location.href="
+       u"fm_dec(p_OldName));if(n==null)return;window.location.href="
        u"'netdrivers_rename.asp?p_Act='+p_Act+'&p_CurrentFolder='+fm_folder+'&p_FileListStyle='+fm_style+"
-       u"'&p_OldName='+p_OldName+'&p_NewName='+encodeURIComponent(n)+fm_t();}";
+       u"'&p_OldName='+p_OldName+'&p_NewName='+fm_enc(n)+fm_t();}";
   s += u"function create_it(p_Act){if(!check_allow_write())return;var n=prompt('请输入要创建的文件(夹)的名称：','');"
        u"if(n==null)return;window.location.href='netdrivers_create_del.asp?p_Act='+p_Act+'&p_FileListStyle='+"
-       u"fm_style+'&p_CurrentFolder='+fm_folder+'&p_CurrentFile='+encodeURIComponent(n)+fm_t();}";
+       u"fm_style+'&p_CurrentFolder='+fm_folder+'&p_CurrentFile='+fm_enc(n)+fm_t();}";
   s += u"function fm_clip(act,p_CopyType,p_CurrentFile){if(!check_allow_write())return;var f=document.delthis;"
        u"f.action='netdrivers_copy.asp?p_CurrentFolder='+fm_folder+'&p_FileListStyle='+fm_style+'&p_CurrentFile='+"
        u"p_CurrentFile+'&p_CopyType='+p_CopyType+fm_t();f.p_Act.value=act;f.submit();}";

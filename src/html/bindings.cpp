@@ -3,9 +3,9 @@
 
 #include "core/declared.h"
 #include "frame/swapimage.h"
-#include "html/scripts.h"
 #include "html/chrome.h"
 #include "html/listpage.h"
+#include "html/scripts.h"
 
 namespace brevane {
 
