@@ -21,7 +21,8 @@ DECL = ROOT / "src/component/members.decl"
 OUT = ROOT / "docs/members.md"
 
 MACRO = re.compile(r"BREVANE_BIND\((\w+)\)")
-CHECKED = re.compile(r"bind<\s*(?:::)?(?:brevane::)?([\w:]+)::(\w+),\s*&([\w:]+)>\(\)")
+# An overloaded routine is named through a cast to the declared signature.
+CHECKED = re.compile(r"bind<\s*(?:::)?(?:brevane::)?([\w:]+)::(\w+),\s*(?:static_cast<[^>]*>\()?&([\w:]+)\)?>\(\)")
 ALIAS = re.compile(r"namespace\s+(\w+)\s*=\s*(?:::)?(?:brevane::)?decl::(\w+);")
 USING = re.compile(r"using\s+(\w+)\s*=\s*([\w:]+);")
 UNCHECKED = re.compile(r"\bbind(?:_member)?<&[\w:]+>\(u\"")

@@ -237,7 +237,10 @@ double byte_count(const Variant& v) {
   return value.to_double();
 }
 
-Text size_text(double bytes) { return CommGetFileSize(Variant(bytes).to_text()); }
+Text size_text(double bytes) {
+  Text digits = Variant(bytes).to_text();
+  return CommGetFileSize(digits);
+}
 
 Text bar_row(TextView label, TextView width, TextView size) {
   return u"<tr class='tdbg' height='22'><td align=left width='20%'>" + Text(label) +

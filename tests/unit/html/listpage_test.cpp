@@ -260,7 +260,7 @@ TEST(ListPage, ColumnSelector) {
   EXPECT_NE(CommShowSelect(f.req, 0, u"").find(u"-=请选择查询项目(并排序)=-</option></select>"), Text::npos);
   EXPECT_NE(CommShowSelect(f.req, 2, u"").find(u"-=请选择排序项目=-"), Text::npos);
   EXPECT_EQ(CommShowSelect(f.req, 5, u"").find(u"<option"), Text::npos);
-  EXPECT_EQ(kit::error_of([&] { CommShowSelect(f.req, 0, u"title"); }), kSubscriptOutOfRange);
+  EXPECT_EQ(kit::error_of([&] { CommShowSelect(f.req, 0, u"title"); }), kit::raised(ErrorCode::SubscriptOutOfRange));
 }
 
 TEST(ListPage, SearchStrip) {
