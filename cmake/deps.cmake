@@ -30,3 +30,10 @@ else()
   pkg_check_modules(BREVANE_CURL REQUIRED IMPORTED_TARGET libcurl)
   target_link_libraries(brevane_platform PUBLIC PkgConfig::BREVANE_CURL)
 endif()
+
+# Archives (src/platform/posix/archive_libarchive.cpp); the Windows build has none.
+if(NOT WIN32)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(LIBARCHIVE REQUIRED IMPORTED_TARGET libarchive)
+  target_link_libraries(brevane_platform PUBLIC PkgConfig::LIBARCHIVE)
+endif()

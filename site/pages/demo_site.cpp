@@ -43,6 +43,7 @@ void index_page(Page& p) {
           u"<li><a href='/list.asp'>数据列表</a> — 嵌入式数据库中的记录</li>"
           u"<li><a href='/news/list.asp'>新闻列表</a> — 分页、排序与搜索条</li>"
           u"<li><a href='/chrome/index.asp'>页面外观</a> — 提示、标题栏、对话框与窗口脚本</li>"
+          u"<li><a href='/archive/index.asp'>备份与压缩</a> — 打包、解压与数据备份</li>"
           u"<li><a href='/mappath.asp?path=/data/vote.asp'>路径映射</a> — Server.MapPath</li>"
           u"<li><a href='/scripts/index.asp'>客户端脚本</a> — CommScript… 与 ShowAjax</li>"
           u"</ul><p><img src='/Comm/Image/Zelto_Error_TopLeft.asp' alt=''> 图片由本站绘制。</p>");
@@ -242,6 +243,7 @@ void register_demo_pages(host::PageRegistry& pages) {
   pages.add("/upload/onecall.asp", upload_onecall);
   register_listpage_pages(pages);
   register_chrome_pages(pages);
+  register_archive_pages(pages);
 }
 
 }  // namespace brevane::site

@@ -16,5 +16,6 @@ void register_filemanager_pages(host::PageRegistry& pages);
 void seed_filemanager_share(const std::filesystem::path& data_dir);
 void register_listpage_pages(host::PageRegistry& pages);
 void register_chrome_pages(host::PageRegistry& pages);
+void register_archive_pages(host::PageRegistry& pages);
 
 }  // namespace brevane::site

@@ -2,6 +2,8 @@
 #include "files/bindings.h"
 
 #include "core/declared.h"
+#include "files/archive.h"
+#include "files/backup.h"
 #include "files/fileops.h"
 #include "files/paths.h"
 
@@ -34,6 +36,10 @@ std::vector<Binding> files_bindings() {
       BREVANE_BIND(CommSaveToTextFile),
       BREVANE_BIND(CommReadFromTextFile),
       BREVANE_BIND(CommOpenUrl),
+      // Backup and archives.
+      BREVANE_BIND(CommFileBackup),
+      BREVANE_BIND(CommUnZipWithRar),
+      BREVANE_BIND(CommUnZipWithXceedZip),
   };
 }
 
