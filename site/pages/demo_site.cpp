@@ -46,6 +46,7 @@ void index_page(Page& p) {
           u"<li><a href='/archive/index.asp'>备份与压缩</a> — 打包、解压与数据备份</li>"
           u"<li><a href='/mappath.asp?path=/data/vote.asp'>路径映射</a> — Server.MapPath</li>"
           u"<li><a href='/scripts/index.asp'>客户端脚本</a> — CommScript… 与 ShowAjax</li>"
+          u"<li><a href='/download/index.asp'>文件下载与查看</a> — CommFileDownload 与 CommFileView</li>"
           u"</ul><p><img src='/Comm/Image/Zelto_Error_TopLeft.asp' alt=''> 图片由本站绘制。</p>");
   page_end(p);
 }
@@ -205,6 +206,7 @@ bool prepare_demo_data(const fs::path& site_dir, const fs::path& data_dir) {
     return false;
   }
   seed_filemanager_share(data_dir);
+  if (!prepare_download_demo(site_dir, data_dir)) return false;
   fs::path db = data_dir / "data" / "vote.asp";
   if (fs::exists(db)) return true;
   std::ifstream schema_file(site_dir / "data" / "schema.sql");
@@ -244,6 +246,7 @@ void register_demo_pages(host::PageRegistry& pages) {
   register_listpage_pages(pages);
   register_chrome_pages(pages);
   register_archive_pages(pages);
+  register_download_pages(pages);
 }
 
 }  // namespace brevane::site

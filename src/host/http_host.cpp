@@ -8,8 +8,10 @@
 #include <thread>
 
 #include "core/codepage.h"
+#include "host/file_body.h"
 #include "host/stores.h"
 #include "host/urlcodec.h"
+#include "transfer/download.h"
 
 namespace brevane::host {
 
@@ -28,6 +30,12 @@ bool has_prefix_ci(std::string_view path, std::string_view prefix) {
     if (std::tolower(static_cast<unsigned char>(path[i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
       return false;
   return path.size() == prefix.size() || path[prefix.size()] == '/' || prefix.ends_with('/');
+}
+
+bool iequals_ascii(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
 }
 
 bool is_asp(const fs::path& p) {
@@ -76,6 +84,8 @@ struct HttpHost::Impl {
   void run_page(const PageHandler& page, const std::string& path, const httplib::Request& req,
                 std::shared_ptr<BodySpool> body, httplib::Response& res);
   bool serve_file(const std::string& path, httplib::Response& res);
+  void send_file_body(const httplib::Request& req, httplib::Response& res, std::shared_ptr<const FileBody> file,
+                      const std::string& content_type);
   void log(const httplib::Request& req, const httplib::Response& res);
 };
 
@@ -228,15 +238,49 @@ void HttpHost::Impl::run_page(const PageHandler& handler, const std::string& pat
   }
   res.status = out.status;
   std::string content_type = "text/html";
+  bool file_body = out.file && failure.empty();
   for (auto& [k, v] : out.headers) {
     if (k == "Content-Type")
       content_type = v;
-    else
+    else if (!(file_body && iequals_ascii(k, "Content-Length")))  // the length sent is the range's
       res.headers.emplace(k, v);
   }
   if (std::string id = session->cookie_to_set(); !id.empty())
     res.headers.emplace("Set-Cookie", std::string(SessionManager::kCookieName) + "=" + id + "; path=/; HttpOnly");
-  res.set_content(std::move(out.body), content_type);
+  if (file_body)
+    send_file_body(req, res, std::move(out.file), content_type);
+  else
+    res.set_content(std::move(out.body), content_type);
+}
+
+void HttpHost::Impl::send_file_body(const httplib::Request& req, httplib::Response& res,
+                                    std::shared_ptr<const FileBody> file, const std::string& content_type) {
+  // Ranges are answered here, against the file's validators; the library's
+  // own range handling (parsed before routing) must not apply a second time.
+  const_cast<httplib::Request&>(req).ranges.clear();
+  RangeAnswer answer = answer_range(req.get_header_value("Range"), req.get_header_value("If-Range"), file->size(),
+                                    file->etag(), file->last_modified());
+  res.set_header("Accept-Ranges", "bytes");
+  res.set_header("ETag", file->etag());
+  res.set_header("Last-Modified", file->last_modified());
+  if (answer.status == 416) {
+    res.status = 416;
+    res.set_header("Content-Range", answer.content_range);
+    res.set_content("", "text/plain");
+    return;
+  }
+  if (answer.status == 206) {
+    res.status = 206;
+    res.set_header("Content-Range", answer.content_range);
+  }
+  uint64_t start = answer.offset;
+  res.set_content_provider(static_cast<size_t>(answer.length), content_type,
+                           [file, start](size_t offset, size_t length, httplib::DataSink& sink) {
+                             char buf[65536];
+                             int64_t got = file->read_at(start + offset, buf, std::min(length, sizeof buf));
+                             if (got <= 0) return false;  // the file shrank or failed: cut the answer short
+                             return sink.write(buf, static_cast<size_t>(got));
+                           });
 }
 
 bool HttpHost::Impl::serve_file(const std::string& path, httplib::Response& res) {
@@ -249,6 +293,9 @@ bool HttpHost::Impl::serve_file(const std::string& path, httplib::Response& res)
   if (ec) return false;
   auto in = std::make_shared<std::ifstream>(*file, std::ios::binary);
   if (!*in) return false;
+  // Server files a site keeps beside its pages (a database, a script under a
+  // trailing dot) are never handed out, as the download routine refuses them.
+  if (!is_asp(*file) && download_refused(from_utf8(file->filename().string()))) return false;
   std::string type = content_type_for(*file);
   if (is_asp(*file)) {
     // Pages refer to their images by ".asp" names; anything else under such

@@ -6,6 +6,7 @@
 
 #include "core/registry.h"
 #include "core/vbrt.h"
+#include "platform/fs.h"
 
 namespace brevane::host {
 
@@ -270,6 +271,7 @@ HostResponse::HostResponse(const CodePage& cp) : cp_(cp) {
     body_ = "<head><title>Object moved</title></head><body><h1>Object Moved</h1>This object may be found <a HREF=\"" +
             html_escape(url) + "\">here</a>.</body>";
     flushed_ = 0;
+    file_.reset();
     ended_ = true;
     return {};
   });
@@ -323,11 +325,24 @@ HostResponse::HostResponse(const CodePage& cp) : cp_(cp) {
     }
     return {};
   });
+  // TransmitFile(path): the body becomes the file at the physical path,
+  // streamed from disk when the page is done; what was buffered is dropped.
+  define(u"TransmitFile", [this](int, Args a) -> Variant {
+    need_args(a, 1);
+    if (ended_) return {};
+    std::optional<std::string> native = brevane::fs::native_path(a[0].to_text());
+    std::shared_ptr<const FileBody> file = native ? FileBody::open(*native) : nullptr;
+    if (!file) throw ScriptError(kFileNotFound);
+    file_ = std::move(file);
+    body_.clear();
+    flushed_ = 0;
+    return {};
+  });
   define(u"IsClientConnected", [](int, Args) -> Variant { return Variant(true); });
 }
 
 void HostResponse::write_bytes(std::string_view bytes) {
-  if (!ended_) body_.append(bytes);
+  if (!ended_ && !file_) body_.append(bytes);
 }
 
 void HostResponse::add_header(std::string name, std::string value) {
@@ -360,6 +375,7 @@ ResponseOut HostResponse::finish() const {
   for (const auto& h : headers_) out.headers.push_back(h);
   for (auto& [k, v] : out.headers) std::erase_if(v, [](char c) { return c == '\r' || c == '\n'; });
   out.body = body_;
+  out.file = file_;
   return out;
 }
 

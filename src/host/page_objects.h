@@ -9,6 +9,7 @@
 
 #include "core/codepage.h"
 #include "core/object.h"
+#include "host/file_body.h"
 #include "host/site_map.h"
 #include "host/spool.h"
 #include "host/urlcodec.h"
@@ -74,6 +75,8 @@ struct ResponseOut {
   std::string reason = "OK";
   std::vector<std::pair<std::string, std::string>> headers;
   std::string body;
+  // Set by TransmitFile: the body is this file, sent from disk.
+  std::shared_ptr<const FileBody> file;
 };
 
 class HostResponse : public DynamicObject {
@@ -98,6 +101,7 @@ class HostResponse : public DynamicObject {
   std::string expires_;  // HTTP date, empty when not set
   std::vector<std::pair<std::string, std::string>> headers_;
   std::string body_;
+  std::shared_ptr<const FileBody> file_;
   size_t flushed_ = 0;  // bytes sent by Flush can no longer be cleared
   bool buffer_ = true;
   bool ended_ = false;

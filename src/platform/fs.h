@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -107,6 +108,32 @@ bool shell_operation(ShellOp op, const std::vector<Text>& from, const std::vecto
 inline bool remove(TextView path) { return shell_operation(ShellOp::Delete, {Text(path)}, {}); }
 inline bool copy(TextView from, TextView to) { return shell_operation(ShellOp::Copy, {Text(from)}, {Text(to)}); }
 inline bool move(TextView from, TextView to) { return shell_operation(ShellOp::Move, {Text(from)}, {Text(to)}); }
+
+// ---- reading in pieces ----
+
+// A file read from its start in pieces, so a file of any size costs one
+// buffer of memory.
+class FileReader {
+ public:
+  FileReader();
+  ~FileReader();
+  FileReader(const FileReader&) = delete;
+  FileReader& operator=(const FileReader&) = delete;
+  // False when the path is missing, a folder, or cannot be opened for reading.
+  bool open(TextView path);
+  // The size when opened.
+  uint64_t size() const;
+  // Up to `n` bytes into `buf`: the count read, 0 at the end, -1 on failure.
+  int64_t read(void* buf, size_t n);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+// The own name of the entry `path` finally reaches once every symbolic link
+// on the way is followed; nullopt when it cannot be resolved.
+std::optional<Text> resolved_name(TextView path);
 
 // ---- testing ----
 

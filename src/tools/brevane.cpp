@@ -99,7 +99,8 @@ int serve_command(int argc, char** argv) {
   }
   if (!site::prepare_demo_data(site_dir, data_dir)) return 1;
   config.site.root = site_dir;
-  config.site.mounts = {{"/data", data_dir / "data"}, {"/UploadFile", data_dir / "UploadFile"}};
+  config.site.mounts = {
+      {"/data", data_dir / "data"}, {"/UploadFile", data_dir / "UploadFile"}, {"/DownFile", data_dir / "DownFile"}};
   std::string host = config.host;
   host::PageRegistry pages;
   site::register_demo_pages(pages);

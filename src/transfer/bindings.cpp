@@ -2,9 +2,16 @@
 #include "transfer/bindings.h"
 
 #include "core/declared.h"
+#include "transfer/download.h"
 
 namespace brevane {
 
-std::vector<Binding> transfer_bindings() { return {}; }
+std::vector<Binding> transfer_bindings() {
+  return {
+      // Download and view
+      BREVANE_BIND(CommFileDownload),
+      BREVANE_BIND(CommFileView),
+  };
+}
 
 }  // namespace brevane

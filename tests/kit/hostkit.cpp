@@ -118,6 +118,7 @@ FakeResponse::FakeResponse() {
     return {};
   });
   define(u"BinaryWrite", [this](int, Args a) -> Variant {
+    ++binary_write_calls;
     if (!ended && !a.empty()) {
       const Bytes& b = a[0].bytes();
       binary.append(b.begin(), b.end());
@@ -134,7 +135,10 @@ FakeResponse::FakeResponse() {
     cleared = true;
     return {};
   });
-  define(u"Flush", [](int, Args) -> Variant { return {}; });
+  define(u"Flush", [this](int, Args) -> Variant {
+    ++flush_calls;
+    return {};
+  });
   define(u"Redirect", [this](int, Args a) -> Variant {
     redirected_to = a.empty() ? Text() : a[0].to_text();
     ended = true;

@@ -58,6 +58,8 @@ class FakeResponse : public DynamicObject {
   Text output;
   std::string binary;
   int write_calls = 0;
+  int binary_write_calls = 0;
+  int flush_calls = 0;
   bool ended = false;
   Text redirected_to;
   std::vector<std::pair<Text, Text>> headers;

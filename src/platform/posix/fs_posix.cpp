@@ -675,4 +675,46 @@ bool shell_operation(ShellOp op, const std::vector<Text>& from, const std::vecto
   return true;
 }
 
+struct FileReader::Impl {
+  UniqueFd fd;
+  std::string native;
+  uint64_t size = 0;
+};
+
+FileReader::FileReader() : impl_(std::make_unique<Impl>()) {}
+FileReader::~FileReader() = default;
+
+bool FileReader::open(TextView path) {
+  impl_->fd.reset();
+  auto np = native_path(path);
+  if (!np) return false;
+  UniqueFd fd = sys_open(*np, O_RDONLY);
+  if (!fd) return false;
+  struct stat st;
+  if (sys_fstat(fd, st, *np) != 0 || S_ISDIR(st.st_mode)) return false;
+  impl_->fd = std::move(fd);
+  impl_->native = *np;
+  impl_->size = static_cast<uint64_t>(st.st_size);
+  return true;
+}
+
+uint64_t FileReader::size() const { return impl_->size; }
+
+int64_t FileReader::read(void* buf, size_t n) {
+  if (!impl_->fd) return -1;
+  for (;;) {
+    ssize_t got = sys_read(impl_->fd.get(), buf, n, impl_->native);
+    if (got < 0 && errno == EINTR) continue;
+    return got;
+  }
+}
+
+std::optional<Text> resolved_name(TextView path) {
+  auto np = native_path(path);
+  if (!np) return std::nullopt;
+  char buf[PATH_MAX];
+  if (!sys_realpath(*np, buf)) return std::nullopt;
+  return from_utf8(base_of(buf));
+}
+
 }  // namespace brevane::fs

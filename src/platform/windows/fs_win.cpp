@@ -209,4 +209,58 @@ bool shell_operation(ShellOp op, const std::vector<Text>& from, const std::vecto
   return SHFileOperationW(&request) == 0 && !request.fAnyOperationsAborted;
 }
 
+struct FileReader::Impl {
+  HANDLE h = INVALID_HANDLE_VALUE;
+  Text path;
+  uint64_t size = 0;
+  void close() {
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    h = INVALID_HANDLE_VALUE;
+  }
+  ~Impl() { close(); }
+};
+
+FileReader::FileReader() : impl_(std::make_unique<Impl>()) {}
+FileReader::~FileReader() = default;
+
+bool FileReader::open(TextView path) {
+  impl_->close();
+  if (path.find(u'\0') != TextView::npos || faulted("open", path)) return false;
+  HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(h, &size)) {
+    CloseHandle(h);
+    return false;
+  }
+  impl_->h = h;
+  impl_->path = Text(path);
+  impl_->size = static_cast<uint64_t>(size.QuadPart);
+  return true;
+}
+
+uint64_t FileReader::size() const { return impl_->size; }
+
+int64_t FileReader::read(void* buf, size_t n) {
+  if (impl_->h == INVALID_HANDLE_VALUE || faulted("read", impl_->path)) return -1;
+  DWORD got = 0;
+  DWORD want = static_cast<DWORD>(std::min<size_t>(n, 1u << 30));
+  if (!ReadFile(impl_->h, buf, want, &got, nullptr)) return -1;
+  return got;
+}
+
+std::optional<Text> resolved_name(TextView path) {
+  if (path.find(u'\0') != TextView::npos || faulted("realpath", path)) return std::nullopt;
+  // A folder opens only with backup semantics; reading the final name needs no access to the data.
+  HANDLE h = CreateFileW(wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+  wchar_t buf[MAX_PATH * 4];
+  DWORD n = GetFinalPathNameByHandleW(h, buf, static_cast<DWORD>(std::size(buf)), FILE_NAME_NORMALIZED);
+  CloseHandle(h);
+  if (n == 0 || n >= std::size(buf)) return std::nullopt;
+  return last_part(text_of(buf));
+}
+
 }  // namespace brevane::fs

@@ -1,0 +1,43 @@
+// The downloads page in headless Chromium: clicking the link of a file with a
+// Chinese name starts a download the browser names after the file, with the
+// file's bytes.
+// Usage: node download_browser_test.mjs BASE_URL DEMO_FOLDER
+import { chromium } from 'playwright-core';
+import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+
+const [base, folder] = process.argv.slice(2);
+const profile = mkdtempSync(join(tmpdir(), 'brevane-chromium-'));
+const context = await chromium.launchPersistentContext(profile, {
+  executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+  headless: true,
+  acceptDownloads: true,
+  args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
+         '--disable-component-update', '--disable-sync'],
+});
+let failed = false;
+try {
+  const page = await context.newPage();
+  await page.goto(`${base}/download/index.asp`);
+  for (const [name, link] of [['说明.txt', 'a.get'], ['报表 2026.xls', 'a.viewget']]) {
+    const row = page.locator('#files tr', { has: page.locator('td.name', { hasText: name }) });
+    const [download] = await Promise.all([page.waitForEvent('download'), row.locator(link).click()]);
+    const suggested = download.suggestedFilename();
+    const saved = readFileSync(await download.path());
+    const same = Buffer.compare(saved, readFileSync(join(folder, name))) === 0;
+    if (suggested === name && same) {
+      console.log(`ok   ${link} saves ${name} under its own name`);
+    } else {
+      console.log(`FAIL ${link}: suggested "${suggested}", content ${same ? 'same' : 'differs'}`);
+      failed = true;
+    }
+  }
+} catch (e) {
+  console.log(`FAIL ${e.message}`);
+  failed = true;
+} finally {
+  await context.close();
+  rmSync(profile, { recursive: true, force: true });
+}
+process.exit(failed ? 1 : 0);
