@@ -322,7 +322,7 @@ void main_page(Page& p) {
       p.write(kIllegal);
       return;
     }
-    send_file(p, mapped, false);
+    call(comm, u"CommFileDownload", {response, server, Variant(mapped), Variant(false)});
     return;
   }
   if (act == u"paste") {
