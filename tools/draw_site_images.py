@@ -173,10 +173,207 @@ def tip_text(d):
         else fill if y < 7 or (y >= 7 and 40 + (y - 7) < x < 52 - (y - 7)) else (0, 0, 0, 0)))
 
 
+class Canvas:
+    """A small raster for the file manager's pictograms."""
+
+    def __init__(self, w, h, bg=(0, 0, 0, 0)):
+        self.w, self.h = w, h
+        self.px = [[bg for _ in range(w)] for _ in range(h)]
+
+    def dot(self, x, y, c):
+        if 0 <= x < self.w and 0 <= y < self.h:
+            self.px[int(y)][int(x)] = c + (255,) if len(c) == 3 else c
+
+    def rect(self, x0, y0, x1, y1, fill, edge=None):
+        for y in range(y0, y1 + 1):
+            for x in range(x0, x1 + 1):
+                on_edge = x in (x0, x1) or y in (y0, y1)
+                self.dot(x, y, edge if (edge and on_edge) else fill)
+
+    def line(self, x0, y0, x1, y1, c, width=1):
+        n = max(abs(x1 - x0), abs(y1 - y0), 1)
+        for i in range(n + 1):
+            x, y = x0 + (x1 - x0) * i / n, y0 + (y1 - y0) * i / n
+            for dx in range(width):
+                for dy in range(width):
+                    self.dot(round(x) + dx, round(y) + dy, c)
+
+    def circle(self, cx, cy, r, c, fill=False):
+        for y in range(self.h):
+            for x in range(self.w):
+                d = ((x - cx) ** 2 + (y - cy) ** 2) ** 0.5
+                if (fill and d <= r) or (not fill and abs(d - r) < 0.7):
+                    self.dot(x, y, c)
+
+    def save(self, path):
+        png(path, self.w, self.h, lambda x, y: self.px[y][x])
+
+
+FOLDER, FOLDER_EDGE = (240, 200, 90), (170, 120, 30)
+PAGE, PAGE_EDGE = (255, 255, 255), (110, 110, 130)
+RED, GREEN, BLUE, DARK = (210, 50, 40), (40, 150, 60), (40, 100, 200), (60, 60, 70)
+
+
+def folder_shape(c, s):
+    k = s / 24
+    c.rect(int(2 * k), int(5 * k), int(10 * k), int(8 * k), FOLDER, FOLDER_EDGE)
+    c.rect(int(2 * k), int(7 * k), int(21 * k), int(19 * k), FOLDER, FOLDER_EDGE)
+
+
+def page_shape(c, s):
+    k = s / 24
+    c.rect(int(5 * k), int(2 * k), int(18 * k), int(21 * k), PAGE, PAGE_EDGE)
+    for y in (7, 10, 13, 16):
+        c.line(int(8 * k), int(y * k), int(15 * k), int(y * k), (170, 170, 190))
+
+
+def arrow(c, s, direction, col=BLUE):
+    k = s / 24
+    m = s // 2
+    if direction in ("left", "right"):
+        c.line(int(5 * k), m, int(19 * k), m, col, 2)
+        tip = int(4 * k) if direction == "left" else int(19 * k)
+        sgn = 1 if direction == "left" else -1
+        c.line(tip, m, tip + sgn * int(6 * k), m - int(6 * k), col, 2)
+        c.line(tip, m, tip + sgn * int(6 * k), m + int(6 * k), col, 2)
+    else:
+        c.line(m, int(5 * k), m, int(19 * k), col, 2)
+        tip = int(4 * k) if direction == "up" else int(19 * k)
+        sgn = 1 if direction == "up" else -1
+        c.line(m, tip, m - int(6 * k), tip + sgn * int(6 * k), col, 2)
+        c.line(m, tip, m + int(6 * k), tip + sgn * int(6 * k), col, 2)
+
+
+def badge(c, s, kind):
+    k = s / 24
+    x, y = int(16 * k), int(16 * k)
+    if kind == "plus":
+        c.circle(x, y, 5 * k, GREEN, True)
+        c.line(x - int(3 * k), y, x + int(3 * k), y, (255, 255, 255))
+        c.line(x, y - int(3 * k), x, y + int(3 * k), (255, 255, 255))
+    elif kind == "check":
+        c.line(x - int(4 * k), y, x - int(1 * k), y + int(3 * k), GREEN, 2)
+        c.line(x - int(1 * k), y + int(3 * k), x + int(5 * k), y - int(4 * k), GREEN, 2)
+    elif kind == "cross":
+        c.line(x - int(4 * k), y - int(4 * k), x + int(4 * k), y + int(4 * k), RED, 2)
+        c.line(x - int(4 * k), y + int(4 * k), x + int(4 * k), y - int(4 * k), RED, 2)
+
+
+def pictogram(name, s):
+    c = Canvas(s, s)
+    k = s / 24
+    if name == "home":
+        for i in range(int(9 * k)):
+            c.line(s // 2 - i, int(3 * k) + i, s // 2 + i, int(3 * k) + i, RED)
+        c.rect(int(6 * k), int(11 * k), int(17 * k), int(20 * k), (250, 240, 220), DARK)
+        c.rect(int(10 * k), int(14 * k), int(13 * k), int(20 * k), (150, 100, 50))
+    elif name in ("back", "go", "up"):
+        arrow(c, s, {"back": "left", "go": "right", "up": "up"}[name], GREEN if name != "up" else BLUE)
+    elif name == "refresh":
+        c.circle(s / 2, s / 2, 7 * k, GREEN)
+        c.circle(s / 2, s / 2, 6.3 * k, GREEN)
+        c.line(int(17 * k), int(4 * k), int(19 * k), int(9 * k), GREEN, 2)
+        c.line(int(14 * k), int(9 * k), int(19 * k), int(9 * k), GREEN, 2)
+    elif name in ("create_folder", "select_folder", "no_select_folder", "open"):
+        folder_shape(c, s)
+        badge(c, s, {"create_folder": "plus", "select_folder": "check", "no_select_folder": "cross"}.get(name))
+    elif name in ("create_file", "select_file", "no_select_file", "edit"):
+        page_shape(c, s)
+        badge(c, s, {"create_file": "plus", "select_file": "check", "no_select_file": "cross"}.get(name))
+        if name == "edit":
+            c.line(int(9 * k), int(19 * k), int(20 * k), int(6 * k), (200, 140, 20), 2)
+    elif name in ("upload", "down"):
+        c.rect(int(3 * k), int(19 * k), int(20 * k), int(21 * k), DARK)
+        arrow(c, s, "up" if name == "upload" else "down", BLUE)
+    elif name == "del":
+        c.line(int(5 * k), int(5 * k), int(18 * k), int(18 * k), RED, 3)
+        c.line(int(5 * k), int(18 * k), int(18 * k), int(5 * k), RED, 3)
+    elif name == "cut":
+        c.circle(7 * k, 17 * k, 3 * k, DARK)
+        c.circle(16 * k, 17 * k, 3 * k, DARK)
+        c.line(int(8 * k), int(14 * k), int(15 * k), int(3 * k), DARK, 2)
+        c.line(int(15 * k), int(14 * k), int(8 * k), int(3 * k), DARK, 2)
+    elif name == "copy":
+        c.rect(int(3 * k), int(3 * k), int(13 * k), int(15 * k), PAGE, PAGE_EDGE)
+        c.rect(int(9 * k), int(8 * k), int(20 * k), int(21 * k), PAGE, PAGE_EDGE)
+    elif name == "paste":
+        c.rect(int(4 * k), int(4 * k), int(19 * k), int(21 * k), (190, 140, 80), (120, 80, 40))
+        c.rect(int(8 * k), int(2 * k), int(15 * k), int(5 * k), (160, 160, 170), DARK)
+        c.rect(int(8 * k), int(8 * k), int(17 * k), int(19 * k), PAGE, PAGE_EDGE)
+    elif name == "view_1":
+        for gx in (4, 13):
+            for gy in (4, 13):
+                c.rect(int(gx * k), int(gy * k), int((gx + 7) * k), int((gy + 7) * k), (120, 170, 230), BLUE)
+    elif name == "view_2":
+        for gy in (5, 10, 15, 20):
+            c.rect(int(3 * k), int(gy * k) - 1, int(5 * k), int(gy * k) + 1, BLUE)
+            c.line(int(8 * k), int(gy * k), int(20 * k), int(gy * k), DARK)
+    elif name == "favorites":
+        import math
+        pts = [(s / 2 + (9 if i % 2 == 0 else 4) * k * math.sin(i * math.pi / 5),
+                s / 2 - (9 if i % 2 == 0 else 4) * k * math.cos(i * math.pi / 5)) for i in range(10)]
+        for y in range(s):
+            for x in range(s):
+                inside = False
+                for i in range(10):
+                    (x0, y0), (x1, y1) = pts[i], pts[(i + 1) % 10]
+                    if (y0 > y) != (y1 > y) and x < x0 + (y - y0) * (x1 - x0) / (y1 - y0):
+                        inside = not inside
+                if inside:
+                    c.dot(x, y, (240, 180, 20))
+    elif name == "help":
+        c.circle(s / 2, s / 2, 9 * k, BLUE, True)
+        c.line(int(9 * k), int(8 * k), int(12 * k), int(6 * k), (255, 255, 255), 2)
+        c.line(int(12 * k), int(6 * k), int(15 * k), int(9 * k), (255, 255, 255), 2)
+        c.line(int(15 * k), int(9 * k), int(12 * k), int(13 * k), (255, 255, 255), 2)
+        c.rect(int(11 * k), int(16 * k), int(12 * k) + 1, int(17 * k) + 1, (255, 255, 255))
+    elif name == "rename":
+        c.rect(int(2 * k), int(8 * k), int(21 * k), int(16 * k), PAGE, PAGE_EDGE)
+        c.line(int(5 * k), int(12 * k), int(12 * k), int(12 * k), DARK, 2)
+        c.line(int(15 * k), int(5 * k), int(15 * k), int(19 * k), DARK)
+    elif name in ("zip", "unzip"):
+        c.rect(int(4 * k), int(3 * k), int(19 * k), int(21 * k), (160, 110, 200), (100, 60, 140))
+        for y in range(4, 20, 3):
+            c.rect(int(11 * k), int(y * k), int(12 * k), int((y + 1) * k), (255, 230, 120))
+        if name == "unzip":
+            arrow(c, s, "down", GREEN)
+    return c
+
+
+def file_manager(d):
+    """The file manager's tool bar, menu and listing images."""
+    tools = ("home back go up refresh create_folder create_file upload del cut copy paste select_folder "
+             "no_select_folder select_file no_select_file view_1 view_2 favorites help").split()
+    for name in tools:
+        pictogram(name, 24).save(f"{d}/menu/{name}.asp")
+    for name in tools + "open down edit rename zip unzip".split():
+        pictogram(name, 16).save(f"{d}/menu/{name}_small.asp")
+    png(f"{d}/menu/line.asp", 4, 24, lambda x, y: ((160, 160, 160, 255) if x == 1 else
+                                                   (255, 255, 255, 255) if x == 2 else (0, 0, 0, 0)))
+    go = Canvas(36, 18)
+    go.rect(0, 0, 35, 17, (235, 240, 250), EDGE)
+    go.line(20, 9, 30, 9, GREEN, 2)
+    go.line(30, 9, 26, 5, GREEN, 2)
+    go.line(30, 9, 26, 13, GREEN, 2)
+    go.rect(5, 5, 15, 12, (120, 170, 230), BLUE)
+    go.save(f"{d}/menu/go_url.asp")
+    for size, sub in ((16, "fileswt"), (32, "fileswt1")):
+        c = Canvas(35 if size == 32 else 16, size)
+        folder_shape(c, size)
+        c.save(f"{d}/{sub}/folder.asp")
+    for i, w in enumerate((365, 76, 149, 140), 1):
+        png(f"{d}/fileswt/title_bg_{i}.asp", w, 20,
+            lambda x, y, w=w: ((150, 150, 150, 255) if x == w - 1 or y == 19 else
+                               mix((250, 250, 250), (215, 215, 215), y / 19) + (255,)))
+    png(f"{d}/brick.asp", 32, 16, lambda x, y: ((215, 205, 190, 255) if y in (0, 8) or
+                                                (x == (0 if y < 8 else 16)) else (178, 88, 58, 255)))
+
+
 if __name__ == "__main__":
     error_screen(os.path.join(ROOT, "Comm", "Image"))
     chrome(os.path.join(ROOT, "Comm", "Image"))
     file_icons(os.path.join(ROOT, "Comm", "Image"))
     media_players(os.path.join(ROOT, "Comm", "Image"))
     tip_text(os.path.join(ROOT, "Comm", "Image"))
+    file_manager(os.path.join(ROOT, "Comm", "Image"))
     older_header(os.path.join(ROOT, "zelto", "image"))

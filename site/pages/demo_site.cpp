@@ -38,6 +38,8 @@ void index_page(Page& p) {
           u" 次。</p><ul class=demos>"
           u"<li><a href='/md5.asp'>MD5 摘要</a> — CommMd5 与 CommServU</li>"
           u"<li><a href='/upload/index.asp'>文件上传</a> — Zelto_Class_UploadFile 与 CommFileUpload</li>"
+          u"<li><a href='/brevane/login.asp'>网络文件管理</a> — 登录后浏览、上传、编辑共享文件夹（密码 admin888 / "
+          u"guest）</li>"
           u"<li><a href='/guard.asp?id=1'>请求检查</a> — CommCheckInject 通过；"
           u"<a href='/guard.asp?id=1%27'>带注入字符</a> 显示错误页</li>"
           u"<li><a href='/list.asp'>数据列表</a> — 嵌入式数据库中的记录</li>"
@@ -208,6 +210,7 @@ bool prepare_demo_data(const fs::path& site_dir, const fs::path& data_dir) {
     std::fprintf(stderr, "brevane: cannot create %s: %s\n", data_dir.c_str(), ec.message().c_str());
     return false;
   }
+  seed_filemanager_share(data_dir);
   if (!prepare_download_demo(site_dir, data_dir)) return false;
   fs::path db = data_dir / "data" / "vote.asp";
   if (fs::exists(db)) return true;
@@ -243,6 +246,7 @@ void register_demo_pages(host::PageRegistry& pages) {
   // Each feature's pages live in a file of their own (site/pages/<feature>.cpp) and register here.
   pages.add("/index.asp", index_page);
   register_scripts_pages(pages);
+  register_filemanager_pages(pages);
   pages.add("/md5.asp", md5_page);
   pages.add("/mappath.asp", mappath_page);
   pages.add("/guard.asp", guard_page);

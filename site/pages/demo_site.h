@@ -17,6 +17,8 @@ void register_listpage_pages(host::PageRegistry& pages);
 void register_chrome_pages(host::PageRegistry& pages);
 // Edit form, calendar, tabs and spreadsheet export (site/pages/fields.cpp).
 void register_fields_pages(host::PageRegistry& pages);
+void register_filemanager_pages(host::PageRegistry& pages);
+void seed_filemanager_share(const std::filesystem::path& data_dir);
 void register_archive_pages(host::PageRegistry& pages);
 // The download demo: its folder (data_dir/DownFile, made on first run) and pages.
 bool prepare_download_demo(const std::filesystem::path& site_dir, const std::filesystem::path& data_dir);

@@ -1,0 +1,340 @@
+#include "filemanager/listing.h"
+
+#include <utility>
+#include <vector>
+
+#include "core/vbrt.h"
+#include "filemanager/access.h"
+#include "files/fileops.h"
+#include "files/paths.h"
+#include "frame/host.h"
+#include "html/scripts.h"
+#include "platform/fs.h"
+#include "text/formatters.h"
+#include "text/measure.h"
+
+namespace brevane {
+
+namespace {
+
+thread_local ListingCounters t_counters;
+
+Text num(int64_t n) { return Variant(static_cast<double>(n)).to_text(); }
+
+Text size_text(int64_t bytes) { return CommGetFileSize(num(bytes)); }
+
+Text child_path(TextView folder, TextView name) { return vb::Replace(Text(folder) + u"/" + Text(name), u"//", u"/"); }
+
+// Bytes below a folder, every level down.
+int64_t tree_bytes(const Text& folder, int depth = 0) {
+  std::vector<fs::Entry> entries;
+  // The depth bound stops a walk that a link back up would make endless.
+  if (depth > 64 || !fs::list(folder, entries)) return 0;
+  int64_t total = 0;
+  for (const fs::Entry& e : entries) {
+    if (e.is_folder()) {
+      total += tree_bytes(folder + u"\\" + e.name, depth + 1);
+    } else {
+      total += static_cast<int64_t>(e.size);
+    }
+  }
+  return total;
+}
+
+Text type_of(const fs::Entry& e) {
+  if (e.is_folder()) return u"文件夹";
+  Text ext = CommFileGetExt(e.name, 0);
+  return ext.empty() ? Text(u"文件") : vb::UCase(ext) + u"文件";
+}
+
+// A name cut for display, as HTML: the cut writes spaces as &nbsp;.
+Text topic_html(TextView name, int16_t length) {
+  return vb::Replace(fm_html(CommGetTopicStr(Text(name), length)), u"&amp;nbsp;", u"&nbsp;");
+}
+
+Text date_text(double d) { return Variant::date(d).to_text(); }
+
+constexpr char16_t kCrLf[] = u"\r\n";
+
+Text button(TextView action, TextView icon, TextView label) {
+  return u"<td width=25><a href=javascript:" + Text(action) + u"  target='_self' title='" + Text(label) +
+         u"'><img src='../comm/image/menu/" + Text(icon) +
+         u".asp' border=0 class='imgbutton' width='24' height='24' onmouseover=\"this.className='imgbt'\" "
+         u"onmouseout=\"this.className='imgbutton'\" alt='" +
+         Text(label) + u"'></a></td>";
+}
+
+constexpr char16_t kSeparator[] =
+    u"<td width=6 align=center><img src='../comm/image/menu/line.asp' width='4' height='24' border=0></td>";
+
+}  // namespace
+
+ListingCounters listing_counters() { return t_counters; }
+
+Text fm_html(TextView s) {
+  Text out;
+  out.reserve(s.size());
+  for (char16_t c : s) {
+    switch (c) {
+      case u'&':
+        out += u"&amp;";
+        break;
+      case u'<':
+        out += u"&lt;";
+        break;
+      case u'>':
+        out += u"&gt;";
+        break;
+      case u'"':
+        out += u"&quot;";
+        break;
+      case u'\'':
+        out += u"&#39;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+Text CommShowFileList(Variant& Server, int16_t p_FileListStyle, Text p_CurrentFolder) {
+  ServerRef server(Server);
+  const bool grid = p_FileListStyle == 1;
+  const Text style = num(p_FileListStyle);
+  Text out = u"<table width=774 border=0 cellspacing=0 cellpadding=0 align=center>";
+  if (grid) {
+    out += u"<tr><td height=6></td></tr>";
+  } else {
+    // The title images carry the column names as the cells' text.
+    out += u"<tr class=titles>";
+    const std::pair<int, const char16_t*> titles[] = {
+        {365, u"名称"}, {76, u"大小"}, {149, u"类型"}, {140, u"修改时间"}};
+    for (int i = 0; i < 4; ++i)
+      out += u"<td width=" + num(titles[i].first) +
+             u" height=20 style=\"background:url('../comm/image/fileswt/title_bg_" + num(i + 1) + u".asp')\">&nbsp;" +
+             titles[i].second + u"</td>";
+    out += u"</tr>";
+  }
+  out += grid ? u"<tr><td colspan=4><div style='position:absolute;top:84px;width:774px;height:404px;overflow:auto'>"
+              : u"<tr><td colspan=4><div style='position:absolute;top:96px;width:774px;height:392px;overflow:auto'>";
+  out += u"<table width=751 border=0 cellspacing=0 cellpadding=2>";
+  out += u"<form name='delthis' method='post' action='netdrivers_del_batch.asp?p_FileListStyle=" + style +
+         u"&p_CurrentFolder=" + server.url_encode(p_CurrentFolder) +
+         u"'><input type=hidden name='p_Act' value='DelBatch'><input type=hidden name='SourceFolder' value='" +
+         fm_html(p_CurrentFolder) + u"'>";
+  // A folder outside the shared tree (a link leading away, a crafted path)
+  // lists as a missing one: frame and form only.
+  if (!fm_folder_is_safe(p_CurrentFolder) || !CommFolderExist(server.map_path(p_CurrentFolder)) ||
+      !fm_inside_share(Server, server.map_path(p_CurrentFolder))) {
+    out += u"</form></table></div></td></tr></table>";
+    return out;
+  }
+  ListingCounters c;
+  Text physical = server.map_path(p_CurrentFolder);
+  std::vector<fs::Entry> entries;
+  fs::list(physical, entries);
+  std::vector<const fs::Entry*> ordered;
+  for (const fs::Entry& e : entries)
+    if (e.is_folder()) ordered.push_back(&e);
+  for (const fs::Entry& e : entries)
+    if (!e.is_folder()) ordered.push_back(&e);
+
+  int position = 0;
+  if (grid) out += u"<tr>";
+  for (const fs::Entry* e : ordered) {
+    const bool folder = e->is_folder();
+    int64_t bytes = folder ? tree_bytes(physical + u"\\" + e->name) : static_cast<int64_t>(e->size);
+    if (folder) {
+      ++c.folders;
+      c.folder_bytes += bytes;
+    } else {
+      ++c.files;
+      c.file_bytes += bytes;
+    }
+    Text type = type_of(*e);
+    Text modified = date_text(e->modified);
+    Text tip = fm_html(e->name + kCrLf + u"类型：" + type + kCrLf + u"修改时间：" + modified + kCrLf + u"大小：" +
+                       size_text(bytes));
+    Text child = child_path(p_CurrentFolder, e->name);
+    Text box = Text(u"<input type=checkbox name='") + (folder ? u"folders" : u"files") + u"' value='" +
+               fm_html(e->name) + u"'>";
+    Text ext = vb::LCase(CommFileGetExt(e->name, 0));
+    // Names go to the menu as URL-encoded text: the page script puts them
+    // into links as they come, and they can close neither the string nor
+    // the attribute.
+    Text menu = Text(u" oncontextmenu=\"popMenu('") + (folder ? Text(u"folder") : js_string_escape(ext)) + u"','" +
+                server.url_encode(e->name) + u"');return false;\"";
+    Text href = folder ? u"?p_CurrentFolder=" + server.url_encode(child) + u"&p_FileListStyle=" + (grid ? u"1" : style)
+                       : u"javascript:OpenWindow('netdrivers_view.asp?p_Act=View&p_CurrentFile=" +
+                             server.url_encode(child) + u"','',420,200)";
+    Text link = u"<a href=\"" + fm_html(href) + u"\" title=\"" + tip + u"\"" + menu + u">";
+    if (grid) {
+      Text icon = folder ? Text(u"<img src=../comm/image/fileswt1/folder.asp border=0 width=35 height=32 alt='folder'>")
+                         : CommFileGetIcon(ext, u"asp", u"big");
+      out += u"<td width=95 align=center style='word-wrap: break-word' valign=top>" + box + link + icon + u"<br>" +
+             topic_html(e->name, 24) + u"</a></td>";
+      if (++position % 8 == 0) out += u"</tr><tr><td colspan=8 height=20></td></tr><tr>";
+    } else if (folder) {
+      out += u"<tr><td width=355 nowrap>" + box + link +
+             u"<img src=../comm/image/fileswt/folder.asp border=0 width=16 height=16 align='absmiddle'> " +
+             topic_html(e->name, 40) +
+             u"</a></td><td width=76></td><td width=149>文件夹</td>"
+             u"<td width=140 nowrap>" +
+             modified + u"</td></tr>";
+    } else {
+      out += u"<tr><td width=355 nowrap>" + box + link + CommFileGetIcon(ext, u"asp", u"small") + u" " +
+             topic_html(e->name, 40) + u"</a></td><td width=76 align=right>" + size_text(bytes) +
+             u"</td><td width=149 title=\"" + fm_html(type) + u"\">" + topic_html(type, 20) +
+             u"</td><td width=140 nowrap>" + modified + u"</td></tr>";
+    }
+  }
+  if (grid) {
+    for (int i = static_cast<int>(ordered.size() % 8); i <= 7; ++i) out += u"<td width=95></td>";
+    out += u"</tr>";
+  }
+  t_counters = c;
+  out += u"</form></table></div></td></tr></table>";
+  return out;
+}
+
+Text CommShowBottom(Variant& Request) {
+  const ListingCounters c = t_counters;
+  Text out = CommScriptShowDateAndTime(u"");
+  out += u"<table width=774 border=0 cellspacing=0 cellpadding=0 align=center class=statusbar><tr height=22>";
+  out += u"<td width=120>&nbsp;<span  title='文件夹：" + num(c.folders) + kCrLf + u"文件：" + num(c.files) + u"'>" +
+         num(c.folders + c.files) + u"个对象</span></td>";
+  out += u"<td width=120><span  title='文件夹：" + size_text(c.folder_bytes) + kCrLf + u"文件：" +
+         size_text(c.file_bytes) + u"'>" + size_text(c.folder_bytes + c.file_bytes) + u"</span></td>";
+  out += u"<td width=200>Brevane 网络文件管理</td>";
+  out += u"<td><span id=liveclock></span></td>";
+  out += u"<td width=120>" + fm_html(CommGetIp(Request)) + u"</td></tr>";
+  out += u"<tr><td colspan=5 height=2></td></tr></table><script>ShowDateAndTimeScript();</script>";
+  return out;
+}
+
+Text CommShowMenuShort(Variant& Server, int16_t p_FileListStyle, Text p_CurrentFolder) {
+  ServerRef server(Server);
+  const Text style = num(p_FileListStyle);
+  Text out = u"<table width=774 border=0 cellspacing=0 cellpadding=0 align=center class=toolbar><tr>";
+  out += button(u"window.location.href='?p_CurrentFolder=/&p_FileListStyle=" + style + u"'", u"home", u"首页");
+  out += button(u"history.go(-1)", u"back", u"后退");
+  out += button(u"history.go(1)", u"go", u"前进");
+  if (p_CurrentFolder == u"/" || p_CurrentFolder.size() < 2) {
+    out +=
+        u"<td width=25><img src='../comm/image/menu/up.asp' border=0 class='imgbutton' width='24' height='24' "
+        u"alt='向上'></td>";
+  } else {
+    // The parent is the text up to the last "/" at or before the
+    // second-to-last character.
+    int64_t cut = vb::InStrRev(p_CurrentFolder, u"/", static_cast<int64_t>(p_CurrentFolder.size()) - 1);
+    Text parent = cut > 0 ? vb::Left(p_CurrentFolder, cut) : Text(u"/");
+    out += button(
+        u"window.location.href='?p_CurrentFolder=" + server.url_encode(parent) + u"&p_FileListStyle=" + style + u"'",
+        u"up", u"向上");
+  }
+  out += button(u"window.location.reload()", u"refresh", u"刷新");
+  out += kSeparator;
+  out += button(u"create_it('CreateFolder')", u"create_folder", u"新建文件夹");
+  out += button(u"create_it('CreateFile')", u"create_file", u"新建文本文件");
+  out += button(u"upfile()", u"upload", u"上传文件");
+  out += kSeparator;
+  out += button(u"delbatch()", u"del", u"删除");
+  out += button(u"cutfile(0,'')", u"cut", u"剪切");
+  out += button(u"copyfile(0,'')", u"copy", u"复制");
+  out += button(u"pastefile()", u"paste", u"粘贴");
+  out += kSeparator;
+  out += button(u"selectall('folders',true)", u"select_folder", u"全选文件夹");
+  out += button(u"selectall('folders',false)", u"no_select_folder", u"取消全选文件夹");
+  out += button(u"selectall('files',true)", u"select_file", u"全选文件");
+  out += button(u"selectall('files',false)", u"no_select_file", u"取消全选文件");
+  out += kSeparator;
+  out += button(u"viewfile('','folder',1)", u"view_1", u"查看方式(图标)");
+  out += button(u"viewfile('','folder',2)", u"view_2", u"查看方式(详细资料)");
+  out += kSeparator;
+  out += button(u"fm_favorite()", u"favorites", u"添加到收藏夹");
+  out += kSeparator;
+  out += button(u"help()", u"help", u"帮助");
+  out += u"<td width=600></td></tr></table>";
+  out +=
+      u"<script>function fm_favorite(){var u=window.location.href;"
+      u"if(window.external&&window.external.AddFavorite){window.external.AddFavorite(u,'Brevane 网络文件管理');}"
+      u"else{window.prompt('请按 Ctrl+D 收藏本页：',u);}}</script>";
+  return out;
+}
+
+Text CommShowUrl(int16_t p_FileListStyle, Text p_CurrentFolder) {
+  return u"<table width=774 border=0 cellspacing=0 cellpadding=0 align=center class=addressbar><tr><td width=40 "
+         u"align=center>地址</td><td><form method='post' action='?p_FileListStyle=" +
+         num(p_FileListStyle) +
+         u"' style='padding:0;margin:0' name='pathdirect'><input type=text name='p_CurrentFolder' size=87 value='" +
+         fm_html(p_CurrentFolder) +
+         u"'> <a href='javascript:document.pathdirect.submit()'><img src='../comm/image/menu/go_url.asp' border=0 "
+         u"width=36 height=18 align='absmiddle' alt='转到'></a></form></td></tr></table>";
+}
+
+Text CommShowMenu(Variant& Request) {
+  RequestRef request(Request);
+  Text https = request.server_variables(u"HTTPS");
+  Text prefix = vb::LCase(https) == u"on" ? u"https://" : u"http://";
+  Text out = dropdown_menu_script();
+  auto item = [](TextView action, TextView label) {
+    return u"<a href=javascript:" + Text(action) + u" style='display:block;padding:2px 8px;text-decoration:none'>" +
+           Text(label) + u"</a>";
+  };
+  Text rule = u"<hr size=1 style='margin:2px 0'>";
+  out += u"<script>var address=\"" +
+         js_string_escape(prefix + request.server_variables(u"local_addr") + u":" +
+                          request.server_variables(u"server_port")) +
+         u"\";";
+  out += u"var menu_file=\"" +
+         js_string_escape(item(u"create_it('CreateFolder')", u"新建文件夹") +
+                          item(u"create_it('CreateFile')", u"新建文本文件") + item(u"delbatch()", u"删除")) +
+         u"\";";
+  out += u"var menu_edit=\"" +
+         js_string_escape(item(u"cutfile(0,'')", u"剪切") + item(u"copyfile(0,'')", u"复制") +
+                          item(u"pastefile()", u"粘贴") + rule + item(u"selectall('folders',true)", u"全选文件夹") +
+                          item(u"selectall('folders',false)", u"取消选择文件夹") +
+                          item(u"selectall('files',true)", u"全选文件") +
+                          item(u"selectall('files',false)", u"取消全选文件")) +
+         u"\";";
+  out += u"var menu_view=\"" +
+         js_string_escape(item(u"viewfile('','folder',1)", u"查看方式(图标)") +
+                          item(u"viewfile('','folder',2)", u"查看方式(详细资料)") +
+                          item(u"window.location.reload()", u"刷新")) +
+         u"\";";
+  out += u"var menu_fav=\"" + js_string_escape(item(u"fm_favorite()", u"添加到收藏夹")) + u"\";";
+  out += u"var menu_help=\"" +
+         js_string_escape(item(u"update_online()", u"在线升级") + item(u"help()", u"使用帮助") +
+                          item(u"about()", u"关于") + rule +
+                          u"<a href='https://brevane.example/' target=_blank style='display:block;padding:2px "
+                          u"8px'>Brevane 主页</a><a href='mailto:feedback@brevane.example' style='display:block;"
+                          u"padding:2px 8px'>意见反馈</a>") +
+         u"\";</script>";
+  out +=
+      u"<div id=menuDiv style='visibility:hidden;position:absolute;z-index:1000;background:#f0f0f0;border:1px "
+      u"solid #808080'></div>";
+  out += u"<table width=774 border=0 cellspacing=0 cellpadding=0 align=center class=menubar><tr height=22>";
+  for (auto [var, label] :
+       {std::pair{u"menu_file", u"文件"}, std::pair{u"menu_edit", u"编辑"}, std::pair{u"menu_view", u"查看"},
+        std::pair{u"menu_fav", u"收藏"}, std::pair{u"menu_help", u"帮助"}})
+    out += u"<td width=100 align=center class=menuitem onmouseover='ShowMenu(" + Text(var) + u",100)'>" + Text(label) +
+           u"</td>";
+  out += u"<td></td></tr></table>";
+  return out;
+}
+
+Text CommShowMenuRight() { return popup_menu_script(); }
+
+Text CommHelp() {
+  return u"<table width=100% height=100% border=0 cellspacing=0 cellpadding=12 "
+         u"style=\"background:#b5542f url('../comm/image/brick.asp')\"><tr><td valign=top>"
+         u"<div style='background:#fffaf0;border:1px solid #7a2e14;padding:14px;font-size:12px;line-height:180%'>"
+         u"<h3 style='margin:0 0 10px 0'>Brevane 网络文件管理 使用说明</h3>"
+         u"<p>用户使用时只需要将本文件拷贝至需共享的文件夹下，运行后设置密码并开启共享即可。</p>"
+         u"<p><b>关于密码优先级问题：</b><br>如果完全共享密码与只读共享密码相同，则完全共享优先开启。</p>"
+         u"<p><b>关于在线压缩和解压缩</b><br>本程序不需要压缩软件即可完成在线压缩与解压缩。</p>"
+         u"<p align=right style='color:#7a2e14'>Brevane 网络文件管理</p></div></td></tr></table>";
+}
+
+}  // namespace brevane
