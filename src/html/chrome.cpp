@@ -8,6 +8,7 @@
 #include "core/vbrt.h"
 #include "frame/caption.h"
 #include "frame/host.h"
+#include "html/escape.h"
 #include "html/listpage.h"
 #include "text/formatters.h"
 
@@ -173,7 +174,7 @@ Text panel(TextView content, TextView show_title, bool with_credits) {
   Text version = u"版本号：" + Text(kVersionText) + CommShowSpace(2);
   Text h = u"<table width='100%' cellspacing=0 padding=0>";
   if (!title.empty()) {
-    h += u"<tr><td height=100 align=right valign=top style=\"background:url('" + attribute_escape(title) +
+    h += u"<tr><td height=100 align=right valign=top style=\"background:url('" + markup::escape_attr(title) +
          u"') no-repeat;\">" + version + u"</td></tr>";
   } else {
     h += u"<tr><td height=20 align=right valign=top>" + version + u"</td></tr>";
@@ -278,8 +279,8 @@ Text CommShowAbout(Variant& Response, Variant& Request, Variant& Server, Text, T
   about += u"<tr><td colspan=2 align=center height=60>" + Text(kCreditsLines) + u"</td></tr>";
   about += u"<tr><td colspan=2><hr width='90%' size=1></td></tr>";
   about += u"<tr><td width='70%' align=left valign=top><br>&nbsp;" +
-           attribute_escape(env_text("computername", "COMPUTERNAME", "HOSTNAME")) + u"<br>&nbsp;" +
-           attribute_escape(env_text("username", "USERNAME", "USER")) + u"</td>";
+           markup::escape_attr(env_text("computername", "COMPUTERNAME", "HOSTNAME")) + u"<br>&nbsp;" +
+           markup::escape_attr(env_text("username", "USERNAME", "USER")) + u"</td>";
   about +=
       u"<td width='30%' align=center valign=top>"
       u"<input type=button class=button_image value='系统信息' "

@@ -4,6 +4,7 @@
 #include "core/script_error.h"
 #include "core/vbrt.h"
 #include "frame/host.h"
+#include "html/escape.h"
 #include "html/fields.h"
 #include "html/listpage.h"
 #include "text/formatters.h"
@@ -112,7 +113,7 @@ std::vector<Option> radio_options(Variant& conn, TextView field, TextView pop) {
 
 // Stored names are text in any context; the page's own literal lists are
 // markup it wrote itself.
-Text shown(const Option& o, const Text& s) { return o.from_database ? attribute_escape(s) : s; }
+Text shown(const Option& o, const Text& s) { return o.from_database ? markup::escape_attr(s) : s; }
 
 struct Td {
   Variant& conn;
@@ -131,7 +132,7 @@ struct Td {
     if (state == kEdit) {
       Text v = edit_value();
       if (type == kDate && v == u"0:00:00") v.clear();
-      out += u" value='" + attribute_escape(v) + u"'";
+      out += u" value='" + markup::escape_attr(v) + u"'";
     } else if (type == kDate) {
       out += u" value='" + CommPutDate(CommGetDate()) + u"'";
     }
@@ -171,7 +172,8 @@ struct Td {
     for (const Option& o : drop_down_options(conn, field, pop)) {
       const Text selected = state == kEdit && vb::Trim(o.value) == current ? u" Selected " : u"";
       if (o.from_database)
-        out += u"<option value=\"" + attribute_escape(o.value) + u"\"" + selected + u">" + attribute_escape(o.caption);
+        out += u"<option value=\"" + markup::escape_attr(o.value) + u"\"" + selected + u">" +
+               markup::escape_attr(o.caption);
       else
         out += u"<option value='" + o.value + u"'" + selected + u">" + o.caption + u"</option>";
     }
@@ -194,7 +196,7 @@ struct Td {
       out += u" Readonly Style='background:#eeeeff;' ";
     if (pop_allow == 1) out += u" onclick='popup_select_data(document.myform." + name + u",\"" + pop + u"\")' ";
     out += u">";
-    if (state == kEdit || state == kView) out += attribute_escape(edit_value());
+    if (state == kEdit || state == kView) out += markup::escape_attr(edit_value());
     return out + u"</textarea>";
   }
 
@@ -257,7 +259,7 @@ struct Td {
   Text display() const {
     if (type == kCheckBox) return field_true(rs, field) ? u"√" : u"";
     Text out = type == kHiddenText ? u"<input type='hidden'>" : u"";
-    Text v = vb::InStr(field, u"$") > 0 ? vb::Replace(field, u"$", u"") : attribute_escape(edit_value());
+    Text v = vb::InStr(field, u"$") > 0 ? vb::Replace(field, u"$", u"") : markup::escape_attr(edit_value());
     if (type == kDate && v == u"0:00:00") v.clear();
     // A password box is never filled in; a view of the record keeps it hidden too.
     if (type == kPassword) v.clear();

@@ -7,6 +7,7 @@
 #include "core/codepage.h"
 #include "core/vbrt.h"
 #include "frame/host.h"
+#include "html/escape.h"
 
 namespace brevane {
 
@@ -60,7 +61,7 @@ Text unquoted_attribute(TextView value) {
   for (char16_t c : value)
     if (!is_alnum_ascii(c) && c != u'-' && c != u'_' && c != u'.' && c != u',') plain = false;
   if (plain) return Text(value);
-  return u"'" + attribute_escape(value) + u"'";
+  return u"'" + markup::escape_attr(value) + u"'";
 }
 
 // SQL Server style quoting that the bracket and the string literal cannot
@@ -69,33 +70,6 @@ Text sql_string_body(TextView s) { return vb::Replace(s, u"'", u"''"); }
 Text sql_bracket_body(TextView s) { return vb::Replace(s, u"]", u"]]"); }
 
 }  // namespace
-
-Text attribute_escape(TextView s) {
-  Text out;
-  out.reserve(s.size());
-  for (char16_t c : s) {
-    switch (c) {
-      case u'&':
-        out += u"&amp;";
-        break;
-      case u'<':
-        out += u"&lt;";
-        break;
-      case u'>':
-        out += u"&gt;";
-        break;
-      case u'\'':
-        out += u"&#39;";
-        break;
-      case u'"':
-        out += u"&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
 
 Text url_escape(TextView s) {
   static constexpr char kHex[] = "0123456789ABCDEF";
@@ -216,7 +190,7 @@ Text CommShowPage(Variant& Request, Variant& Rs) {
   for (const HiddenField& f : kHiddenFields) {
     Text value = request_text(Request, f.key);
     h += f.opening;
-    h += f.quoted ? attribute_escape(value) + u"'>" : unquoted_attribute(value) + u">";
+    h += f.quoted ? markup::escape_attr(value) + u"'>" : unquoted_attribute(value) + u">";
   }
   h += CommShowSearchRight(u"form");
   h += CommShowEmptyLine(2);
@@ -243,14 +217,14 @@ Text CommShowSelect(Variant& Request, int16_t p_ShowTitleType, Text p_TitleList)
     for (const Text& entry : vb::Split(p_TitleList, u"||")) {
       std::vector<Text> parts = vb::Split(entry, u"|");
       if (parts.size() < 2) throw ScriptError(kSubscriptOutOfRange);
-      h += u"<option  value='" + attribute_escape(parts[0]) + u"' ";
+      h += u"<option  value='" + markup::escape_attr(parts[0]) + u"' ";
       if (parts[0] == chosen) h += u" selected ";
       h += u">" + parts[1] + u"</option>";
     }
   }
   h += u"</select>&nbsp;  关键字：";
   h += u"<input type='text' name='keyword' size='10' maxlength='12' value='" +
-       attribute_escape(request_text(Request, u"keyword")) + u"'>";
+       markup::escape_attr(request_text(Request, u"keyword")) + u"'>";
   return h;
 }
 

@@ -38,9 +38,8 @@ Text CommGetOrderString(Variant& Request, Text p_SortDefault, Text p_SortFieldLi
 // then kept within 1..page_count (0 when there are no pages).
 int32_t requested_page(const Variant& request, int32_t page_count);
 
-// Escapes for putting outside values into markup and links.
-// & < > ' " become entities.
-Text attribute_escape(TextView s);
+// Escapes for putting outside values into links (attributes: markup::escape_attr
+// in html/escape.h).
 // As the server's URLEncode: letters and digits stay, a blank becomes "+",
 // every other byte of the text in the system code page becomes %XX.
 Text url_escape(TextView s);

@@ -4,6 +4,7 @@
 
 #include "core/vbrt.h"
 #include "frame/host.h"
+#include "html/escape.h"
 
 namespace brevane {
 
@@ -42,33 +43,6 @@ bool is_number(TextView s) {
     if (frac == 0) return false;
   }
   return digits > 0 && i == s.size();
-}
-
-// Text for a single-quoted HTML attribute.
-Text attr(TextView s) {
-  Text out;
-  for (char16_t c : s) {
-    switch (c) {
-      case u'&':
-        out += u"&amp;";
-        break;
-      case u'<':
-        out += u"&lt;";
-        break;
-      case u'>':
-        out += u"&gt;";
-        break;
-      case u'\'':
-        out += u"&#39;";
-        break;
-      case u'"':
-        out += u"&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
 }
 
 // One rule of the check list: "field|empty message|limit|limit message".
@@ -189,7 +163,7 @@ Text CommScriptScrollWindowFollow(Variant p_Left) {
 }
 
 Text CommShowScrollWindowTitle(Text p_FontColor) {
-  return u"&nbsp;&nbsp;&nbsp;&nbsp;<font color='" + attr(p_FontColor) +
+  return u"&nbsp;&nbsp;&nbsp;&nbsp;<font color='" + markup::escape_attr(p_FontColor) +
          u"'>（双击自动向上滚动，单击停止，点击<img src='../comm/image/zelto_gotop.asp' border=0 "
          u"align=absmiddle>回至顶部）</font>";
 }
