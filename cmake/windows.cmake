@@ -11,7 +11,7 @@ file(GLOB com_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/com/*.cpp)
 list(REMOVE_ITEM com_sources ${CMAKE_SOURCE_DIR}/src/com/brevane_dll.cpp)
 add_library(brevane_com STATIC ${com_sources})
 target_link_libraries(brevane_com PUBLIC brevane_lib oleaut32 ole32 uuid advapi32)
-target_compile_options(brevane_com PRIVATE ${BREVANE_WARNINGS})
+target_compile_options(brevane_com PRIVATE ${BREVANE_SOURCE_WARNINGS})
 
 add_custom_command(
   OUTPUT ${GEN_DIR}/brevane.tlb
@@ -25,7 +25,7 @@ add_library(brevane SHARED ${CMAKE_SOURCE_DIR}/src/com/brevane_dll.cpp ${CMAKE_S
                            ${GEN_DIR}/brevane.rc)
 set_target_properties(brevane PROPERTIES PREFIX "" OUTPUT_NAME brevane)
 target_link_libraries(brevane PRIVATE brevane_com)
-target_compile_options(brevane PRIVATE ${BREVANE_WARNINGS})
+target_compile_options(brevane PRIVATE ${BREVANE_SOURCE_WARNINGS})
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/comkit/CMakeLists.txt)
   add_subdirectory(tests/comkit)

@@ -75,7 +75,7 @@ def parse(path):
             if default is not None:
                 default = default.strip()
                 if default.startswith('"'):
-                    dkind, dtext = "Text", default[1:-1].replace('""', '"')
+                    dkind, dtext = "String", default[1:-1].replace('""', '"')
                 elif default.lower() in ("true", "false"):
                     dkind, dnum = "Bool", "1" if default.lower() == "true" else "0"
                 else:
@@ -167,9 +167,9 @@ def idl_default(p):
     # Type library strings are stored in the build machine's code page and
     # read back in the client's; a Chinese default would arrive garbled, so
     # such a parameter is only marked optional there.
-    if p["dkind"] == "Text" and not p["dtext"].isascii():
+    if p["dkind"] == "String" and not p["dtext"].isascii():
         return "optional"
-    if p["dkind"] == "Text":
+    if p["dkind"] == "String":
         return 'defaultvalue("' + p["dtext"].replace("\\", "\\\\").replace('"', '\\"') + '")'
     if p["dkind"] == "Bool":
         return "defaultvalue(" + ("-1" if p["dnum"] == "1" else "0") + ")"

@@ -42,7 +42,7 @@ Variant call_default(const Variant& target, std::initializer_list<Variant> args)
 
 Variant ParamInfo::default_value() const {
   switch (default_kind) {
-    case DefaultKind::Text:
+    case DefaultKind::String:
       return Variant(Text(default_text));
     case DefaultKind::Number:
       return Variant(default_number);

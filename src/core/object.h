@@ -58,7 +58,7 @@ Variant call_default(const Variant& target, std::initializer_list<Variant> args)
 // ---- member declarations (generated from members.decl) ----
 
 enum class MemberKind : uint8_t { Function, Sub, Get, Let, Set };
-enum class DefaultKind : uint8_t { None, Text, Number, Bool };
+enum class DefaultKind : uint8_t { None, String, Number, Bool };
 
 struct ParamInfo {
   std::u16string_view name;

@@ -304,7 +304,7 @@ Text describe(const Variant& target, TextView member, bool class_info) {
 const ParamInfo kPadParams[] = {
     {u"p_String", VarType::String, false, false, DefaultKind::None, u"", 0},
     {u"p_Length", VarType::Integer, false, true, DefaultKind::Number, u"", 5},
-    {u"p_Fill", VarType::String, false, true, DefaultKind::Text, u"*", 0},
+    {u"p_Fill", VarType::String, false, true, DefaultKind::String, u"*", 0},
 };
 const ParamInfo kHalfParams[] = {{u"p_Value", VarType::Integer, false, false, DefaultKind::None, u"", 0}};
 const ParamInfo kTwiceParams[] = {{u"p_Value", VarType::Long, true, false, DefaultKind::None, u"", 0}};

@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
-
 #include "kit/hostkit.h"
 #include "kit/tempdrive.h"
+#include "platform/regexp.h"
 
 namespace brevane {
 namespace {
@@ -35,7 +34,7 @@ TEST_F(Backup, CopiesTheListIntoAFolderNamedWithTheTime) {
   Text folder = run(u"vote.asp|news.mdb", 1, u"daily", u"/backup");
   auto made = folders_in("site/backup/");
   ASSERT_EQ(made.size(), 1u);
-  EXPECT_TRUE(std::regex_match(made[0], std::regex("daily20[0-9]{12}/"))) << made[0];
+  EXPECT_TRUE(Regex(u"^daily20[0-9]{12}/$").test(from_utf8(made[0]))) << made[0];
   EXPECT_EQ(folder, t.path(u"site\\backup\\" + from_utf8(made[0].substr(0, made[0].size() - 1))));
   EXPECT_EQ(t.read("site/backup/" + made[0] + "vote.asp"), "votes");
   EXPECT_EQ(t.read("site/backup/" + made[0] + "news.mdb"), "news");
