@@ -72,9 +72,14 @@ TEST(ArchiveNames, LinksMayNotLeaveTheFolder) {
 // ---- archives built by the tests ----
 
 // libarchive names in UTF-8 need a UTF-8 thread locale, as in the code under test.
+// One locale for the whole run, as the code keeps it.
 struct Utf8Scope {
-  Utf8Scope() : old(uselocale(newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr)))) {}
+  Utf8Scope() : old(uselocale(utf8())) {}
   ~Utf8Scope() { uselocale(old); }
+  static locale_t utf8() {
+    static const locale_t loc = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+    return loc;
+  }
   locale_t old;
 };
 
