@@ -76,4 +76,15 @@ bool iequals_ascii(TextView a, TextView b) {
   return true;
 }
 
+std::vector<Text> split_at(TextView s, char16_t sep) {
+  std::vector<Text> parts;
+  size_t start = 0;
+  for (size_t at = s.find(sep); at != TextView::npos; at = s.find(sep, start)) {
+    parts.emplace_back(s.substr(start, at - start));
+    start = at + 1;
+  }
+  parts.emplace_back(s.substr(start));
+  return parts;
+}
+
 }  // namespace brevane

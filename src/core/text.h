@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace brevane {
 
@@ -20,6 +21,10 @@ std::string to_utf8(TextView text);
 // what name lookup and protocol keywords need.
 char16_t ascii_lower(char16_t c);
 bool iequals_ascii(TextView a, TextView b);
+
+// The pieces between each `sep`; always at least one (an empty text gives one
+// empty piece), unlike the script engine's Split.
+std::vector<Text> split_at(TextView s, char16_t sep);
 
 // Shorthand for literals in code that builds markup from ASCII pieces.
 inline Text T(std::string_view ascii) { return Text(ascii.begin(), ascii.end()); }

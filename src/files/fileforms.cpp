@@ -14,17 +14,6 @@ namespace {
 
 constexpr char16_t kProductName[] = u"Brevane";
 
-std::vector<Text> split_bar(TextView s) {
-  std::vector<Text> parts;
-  size_t start = 0;
-  for (size_t bar = s.find(u'|'); bar != TextView::npos; bar = s.find(u'|', start)) {
-    parts.emplace_back(s.substr(start, bar - start));
-    start = bar + 1;
-  }
-  parts.emplace_back(s.substr(start));
-  return parts;
-}
-
 }  // namespace
 
 void CommShowWindowLostFile(Variant& Server, Variant& Conn, Variant& Rs, Variant& Response, Text p_FileList,
@@ -32,7 +21,7 @@ void CommShowWindowLostFile(Variant& Server, Variant& Conn, Variant& Rs, Variant
   if (p_FileList.empty()) return;
   ServerRef server(Server);
   Text missing;
-  for (const Text& name : split_bar(p_FileList))
+  for (const Text& name : split_at(p_FileList, u'|'))
     if (!CommFileExist(server.map_path(u"\\data\\" + name))) missing += u"〖" + name + u"〗";
   if (missing.empty()) return;
   ResponseRef response(Response);
@@ -61,7 +50,7 @@ Text CommShowFormFileSelect(Variant&, Variant&, Variant& Server, Text p_SearchPa
              markup::escape_attr(heading) + u"<br>";
   Text entries = CommSearchPathFile(physical, p_SearchType);
   if (entries.empty()) return out;
-  for (const Text& entry : split_bar(entries)) {
+  for (const Text& entry : split_at(entries, u'|')) {
     // File names may hold blanks and quotes: the handler's attribute has no
     // quotes of its own, so the name is escaped for the script string and
     // then for the attribute; plain names come out as they are.

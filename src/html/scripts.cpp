@@ -22,17 +22,6 @@ Text block(std::initializer_list<TextView> parts) {
   return out;
 }
 
-std::vector<Text> split(TextView s, char16_t sep) {
-  std::vector<Text> out;
-  size_t start = 0;
-  for (;;) {
-    size_t at = s.find(sep, start);
-    out.emplace_back(s.substr(start, at == TextView::npos ? TextView::npos : at - start));
-    if (at == TextView::npos) return out;
-    start = at + 1;
-  }
-}
-
 bool is_number(TextView s) {
   size_t i = 0, digits = 0;
   while (i < s.size() && s[i] >= u'0' && s[i] <= u'9') ++i, ++digits;
@@ -47,7 +36,7 @@ bool is_number(TextView s) {
 
 // One rule of the check list: "field|empty message|limit|limit message".
 Text check_rule(TextView rule) {
-  std::vector<Text> part = split(Text(rule) + u"||||", u'|');
+  std::vector<Text> part = split_at(Text(rule) + u"||||", u'|');
   Text name = Trim(part[0]);
   if (name.empty()) return {};  // a stray "$" names no field
   Text lname = LCase(name), limit = Trim(part[2]);
@@ -118,7 +107,7 @@ Text CommScriptListMenuMove() { return block({kCommon, kListMenuMove}); }
 Text CommScriptCheckForm(Text p_CheckList) {
   Text js = u"function checkform(){var f=document.myform,o;if(!f)return true;\n";
   if (!p_CheckList.empty()) {
-    for (const Text& rule : split(p_CheckList, u'$')) js += check_rule(rule);
+    for (const Text& rule : split_at(p_CheckList, u'$')) js += check_rule(rule);
   }
   js += u"return true;}\n";
   return block({kCommon, kCheckFormHelpers, js});

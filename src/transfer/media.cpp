@@ -22,17 +22,6 @@ constexpr char16_t kFlashClassId[] = u"D27CDB6E-AE6D-11cf-96B8-444553540000";
 constexpr char16_t kFlashCab[] = u"https://download.macromedia.com/pub/shockwave/cabs/flash/swflash.cab#version=";
 constexpr char16_t kCrLf[] = u"\r\n";
 
-std::vector<Text> split_bar(TextView s) {
-  std::vector<Text> parts;
-  size_t start = 0;
-  for (size_t bar = s.find(u'|'); bar != TextView::npos; bar = s.find(u'|', start)) {
-    parts.emplace_back(s.substr(start, bar - start));
-    start = bar + 1;
-  }
-  parts.emplace_back(s.substr(start));
-  return parts;
-}
-
 Text num(int n) { return T(std::to_string(n)); }
 
 Text param(TextView name, TextView value) {
@@ -319,7 +308,7 @@ void CommShowPlayList(Variant& Response, Text p_RunSystem, Text p_UrlList) {
     response.set(u"ContentType", Variant(u"video/x-ms-asf"));
     response.add_header(u"content-Disposition", u"inline; filename=playlist.asx");
     response.write(Text(u"<asx version=\"3.0\">") + kCrLf);
-    for (const Text& url : split_bar(p_UrlList)) {
+    for (const Text& url : split_at(p_UrlList, u'|')) {
       response.write(Text(u"<entry>") + kCrLf);
       response.write(u"<ref href=\"" + escape_xml(url) + u"\"/>" + kCrLf);
       response.write(Text(u"</entry>") + kCrLf);
@@ -330,7 +319,8 @@ void CommShowPlayList(Variant& Response, Text p_RunSystem, Text p_UrlList) {
     response.add_header(u"content-Disposition", u"inline; filename=playlist.smil");
     response.write(u"<smil>");
     for (const char16_t* tag : {u"<head>", u"</head>", u"<body>", u"<seq>"}) response.write(Text(tag) + kCrLf);
-    for (const Text& url : split_bar(p_UrlList)) response.write(u"<audio src=\"" + escape_xml(url) + u"\"/>" + kCrLf);
+    for (const Text& url : split_at(p_UrlList, u'|'))
+      response.write(u"<audio src=\"" + escape_xml(url) + u"\"/>" + kCrLf);
     response.write(Text(u"</seq>") + kCrLf);
     response.write(Text(u"</body>") + kCrLf);
     response.write(u"</smil>");
