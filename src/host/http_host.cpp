@@ -13,6 +13,7 @@
 
 #include "core/codepage.h"
 #include "host/file_body.h"
+#include "host/progress.h"
 #include "host/stores.h"
 #include "host/urlcodec.h"
 #include "transfer/download.h"
@@ -131,6 +132,7 @@ struct HttpHost::Impl {
   SessionManager sessions;
   ApplicationState application;
   httplib::Server server;
+  ProgressBoard progress;
   int port = -1;
 
   Impl(HostConfig c, PageRegistry p) : config(std::move(c)), pages(std::move(p)) {}
@@ -159,6 +161,7 @@ void HttpHost::Impl::setup() {
     return httplib::Server::HandlerResponse::Unhandled;
   });
   server.set_logger([this](const httplib::Request& req, const httplib::Response& res) { log(req, res); });
+  progress.install(server);
   server.Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
     auto body = std::make_shared<BodySpool>(config.spool_memory_limit, config.temp_dir);
     body->append(req.body.data(), req.body.size());
@@ -179,9 +182,11 @@ void HttpHost::Impl::setup() {
       mutable_req.headers.erase(it);
     }
     std::string spool_error;
+    ProgressWatch watch(progress, req);
     bool ok = reader([&](const char* data, size_t n) {
       try {
         body->append(data, n);
+        watch.add(n);
         return true;
       } catch (const std::exception& e) {
         spool_error = e.what();
