@@ -136,15 +136,10 @@
     if (!isForm) {
       var w = start(t, el, options);
       if (target && target.addEventListener) {
-        // The request's end: one last poll so the bar shows the final count.
+        // The host reports "done" before its answer goes out, so the polls
+        // end by themselves; a request that never reached it stops here.
         target.addEventListener('loadend', function () {
-          setTimeout(function () {
-            if (w.stopped) return;
-            w.stop();
-            var again = start(t, el, { interval: interval(options), endpoint: options.endpoint,
-              onupdate: function (p, w2) { w2.stop(); if (options.onupdate) options.onupdate(p, w); } });
-            w.again = again;
-          }, 0);
+          setTimeout(function () { w.stop(); }, 2000);
         });
       }
       return w;

@@ -100,6 +100,12 @@ void upload_index(Page& p) {
 
 constexpr char16_t kAllowed[] = u"jpg|jpeg|gif|png|bmp|txt|zip|rar|7z|pdf|doc|xls|bin|dat";
 
+}  // namespace
+
+std::string demo_upload_types() { return to_utf8(kAllowed); }
+
+namespace {
+
 void upload_save(Page& p) {
   Variant comm = component();
   try {

@@ -133,6 +133,7 @@ struct HttpHost::Impl {
   ApplicationState application;
   httplib::Server server;
   ProgressBoard progress;
+  TusStore tus{config.tus, config.site};
   int port = -1;
 
   Impl(HostConfig c, PageRegistry p) : config(std::move(c)), pages(std::move(p)) {}
@@ -162,6 +163,7 @@ void HttpHost::Impl::setup() {
   });
   server.set_logger([this](const httplib::Request& req, const httplib::Response& res) { log(req, res); });
   progress.install(server);
+  tus.install(server);
   server.Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
     auto body = std::make_shared<BodySpool>(config.spool_memory_limit, config.temp_dir);
     body->append(req.body.data(), req.body.size());

@@ -25,7 +25,7 @@ namespace {
 constexpr auto kSampleEvery = std::chrono::milliseconds(200);
 constexpr auto kSpeedWindow = std::chrono::seconds(3);
 
-double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+double secs(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 }  // namespace
 
@@ -87,7 +87,7 @@ std::string ProgressBoard::json(std::string_view token) const {
   double rate = 0;
   if (!entry->samples.empty()) {
     auto [t0, r0] = entry->samples.front();
-    double span = seconds(now - t0);
+    double span = secs(now - t0);
     if (span > 0.05) rate = static_cast<double>(entry->received - r0) / span;
   }
   double percent = entry->total ? 100.0 * static_cast<double>(entry->received) / static_cast<double>(entry->total) : 0;
@@ -101,7 +101,7 @@ std::string ProgressBoard::json(std::string_view token) const {
       out, sizeof out,
       R"({"state":"%s","received":%llu,"total":%llu,"percent":%.1f,"rate":%.0f,"elapsed":%.1f,"remaining":%s})", state,
       static_cast<unsigned long long>(entry->received), static_cast<unsigned long long>(entry->total), percent, rate,
-      seconds(now - entry->started), remaining);
+      secs(now - entry->started), remaining);
   return out;
 }
 
