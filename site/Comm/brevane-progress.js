@@ -75,7 +75,7 @@
     el.appendChild(text);
     el.setAttribute('data-percent', '0');
     el.setAttribute('data-state', 'waiting');
-    text.textContent = '等待上传开始…';
+    text.textContent = '\u7b49\u5f85\u4e0a\u4f20\u5f00\u59cb\u2026';
     return { bar: bar, text: text };
   }
 
@@ -85,14 +85,14 @@
     el.setAttribute('data-percent', String(pct));
     el.setAttribute('data-state', p.state);
     var words;
-    if (p.state === 'waiting') words = '等待上传开始…';
-    else if (p.state === 'failed') words = '上传中断：已收到 ' + size(p.received) + (p.total ? ' / ' + size(p.total) : '');
-    else if (p.state === 'processing') words = '100% 已收到 ' + size(p.received) + '，服务器正在保存…';
-    else if (p.state === 'done') words = '100% 上传完成，共 ' + size(p.received) + '，用时 ' + clock(p.elapsed);
+    if (p.state === 'waiting') words = '\u7b49\u5f85\u4e0a\u4f20\u5f00\u59cb\u2026';
+    else if (p.state === 'failed') words = '\u4e0a\u4f20\u4e2d\u65ad\uff1a\u5df2\u6536\u5230 ' + size(p.received) + (p.total ? ' / ' + size(p.total) : '');
+    else if (p.state === 'processing') words = '100% \u5df2\u6536\u5230 ' + size(p.received) + '\uff0c\u670d\u52a1\u5668\u6b63\u5728\u4fdd\u5b58\u2026';
+    else if (p.state === 'done') words = '100% \u4e0a\u4f20\u5b8c\u6210\uff0c\u5171 ' + size(p.received) + '\uff0c\u7528\u65f6 ' + clock(p.elapsed);
     else {
-      words = pct.toFixed(1) + '% 已收到 ' + size(p.received) + (p.total ? ' / ' + size(p.total) : '') +
-        '，速度 ' + size(p.rate) + '/s';
-      if (p.remaining !== null && p.remaining !== undefined) words += '，剩余 ' + clock(p.remaining);
+      words = pct.toFixed(1) + '% \u5df2\u6536\u5230 ' + size(p.received) + (p.total ? ' / ' + size(p.total) : '') +
+        '\uff0c\u901f\u5ea6 ' + size(p.rate) + '/s';
+      if (p.remaining !== null && p.remaining !== undefined) words += '\uff0c\u5269\u4f59 ' + clock(p.remaining);
     }
     parts.text.textContent = words;
   }
