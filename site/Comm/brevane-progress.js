@@ -120,7 +120,14 @@
       x.onerror = next;
       x.send();
     }
-    function next() { if (!w.stopped) w.timer = setTimeout(poll, interval); }
+    function next() {
+      if (w.stopped) return;
+      // Close to the end the polls come faster, so the last moment (all in,
+      // the page at work) is seen before the answer replaces the page.
+      var p = w.last, soon = p && (p.state === 'processing' ||
+        (p.remaining !== null && p.remaining !== undefined && p.remaining * 1000 < 3 * interval));
+      w.timer = setTimeout(poll, soon ? Math.max(40, interval / 4) : interval);
+    }
     poll();
     return w;
   }

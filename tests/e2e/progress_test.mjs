@@ -63,7 +63,8 @@ try {
     const el = document.querySelector('form#parserform + .brevane-progress, form#parserform + div');
     new MutationObserver(() => {
       const text = el.querySelector('.brevane-progress-text');
-      window.brevaneBar({ percent: Number(el.dataset.percent), state: el.dataset.state, text: text ? text.textContent : '' });
+      window.brevaneBar({ percent: Number(el.dataset.percent), state: el.dataset.state, text: text ? text.textContent : '',
+                         action: document.getElementById('parserform').getAttribute('action') });
     }).observe(el, { attributes: true, subtree: true, childList: true, characterData: true });
   });
   await page.setInputFiles('#parserform input[name=file1]', upload);
@@ -76,6 +77,11 @@ try {
   const middle = percents.filter((p) => p > 0 && p < 100);
   check('the bar moved through the middle', middle.length >= 3, percents);
   check('the bar never went back', percents.every((p, i) => i === 0 || p >= percents[i - 1]), percents);
+  // The host's own count once the page has answered: every byte, done.
+  const token = seen.length ? (seen[seen.length - 1].action.match(/brevane_progress=([\w-]+)/) || [])[1] : undefined;
+  const final = token ? await (await page.request.get(`${base}/brevane-progress?token=${token}`)).json() : {};
+  check('the host counted the whole body', final.state === 'done' && final.received === final.total &&
+        final.total > size, final);
   check('the bar reached 100 %', percents.includes(100), percents);
   const withSpeed = seen.find((b) => b.state === 'receiving' && /速度 .+\/s/.test(b.text) && /剩余 \d+:\d\d/.test(b.text));
   check('speed and time left are shown', withSpeed !== undefined, seen.slice(0, 3));
