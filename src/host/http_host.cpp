@@ -131,9 +131,10 @@ struct HttpHost::Impl {
   PageRegistry pages;
   SessionManager sessions;
   ApplicationState application;
-  httplib::Server server;
+  // Before the server, so they outlive its workers.
   ProgressBoard progress;
   TusStore tus{config.tus, config.site};
+  httplib::Server server;
   int port = -1;
 
   Impl(HostConfig c, PageRegistry p) : config(std::move(c)), pages(std::move(p)) {}

@@ -1,7 +1,8 @@
 // The upload progress bar in headless Chromium: a 200 MiB file sent with the
 // demo upload form; the bar (fed by the host's /brevane-progress answers)
 // must move through the middle up to 100 %, and the page must then report
-// success. The upload is throttled so the bar is seen on its way; a
+// success; the file manager's upload window shows the same bar. The upload
+// is throttled so the bar is seen on its way; a
 // screenshot of it half-way goes to OUTPUT_DIR/progress/.
 // Usage: node progress_test.mjs BASE_URL OUTPUT_DIR
 import { chromium } from 'playwright-core';
@@ -45,8 +46,13 @@ try {
   // Every change of the bar is reported from the page as it happens: the
   // page is busy sending its form, and an evaluate would wait for the answer.
   const seen = [];
+  let current = seen;
   let shot = null;
   await page.exposeFunction('brevaneBar', (bar) => {
+    if (current !== seen) {
+      if (!current.length || current[current.length - 1].percent !== bar.percent) current.push(bar);
+      return;
+    }
     if (!seen.length || seen[seen.length - 1].percent !== bar.percent) seen.push(bar);
     if (!shot && bar.percent >= 30 && bar.percent <= 70) {
       // Straight through the protocol: the page's own screenshot waits for
@@ -59,14 +65,16 @@ try {
     }
   });
   await page.goto(`${base}/upload/index.asp`);
-  await page.evaluate(() => {
-    const el = document.querySelector('form#parserform + .brevane-progress, form#parserform + div');
+  // The bar is the element the script puts right after the form.
+  const observe = (form) => {
+    const el = form.nextElementSibling;
     new MutationObserver(() => {
       const text = el.querySelector('.brevane-progress-text');
       window.brevaneBar({ percent: Number(el.dataset.percent), state: el.dataset.state, text: text ? text.textContent : '',
-                         action: document.getElementById('parserform').getAttribute('action') });
+                          action: form.getAttribute('action') });
     }).observe(el, { attributes: true, subtree: true, childList: true, characterData: true });
-  });
+  };
+  await page.locator('form#parserform').evaluate(observe);
   await page.setInputFiles('#parserform input[name=file1]', upload);
   const alert = new Promise((resolve) => page.once('dialog', async (d) => { resolve(d.message()); await d.accept(); }));
   await page.click('#submit1', { noWaitAfter: true });
@@ -87,6 +95,31 @@ try {
   check('speed and time left are shown', withSpeed !== undefined, seen.slice(0, 3));
   check('a screenshot was taken half-way', shotTaken);
   check('the page reports the upload saved', message === '上传成功！', message);
+
+  // The file manager's upload window (a frame over the listing) has the same bar.
+  const fmSeen = [];
+  current = fmSeen;
+  const fmFile = join(profile, 'fm-progress.bin');
+  const fd2 = openSync(fmFile, 'w');
+  ftruncateSync(fd2, 40 * 1024 * 1024);
+  closeSync(fd2);
+  await cdp.send('Network.emulateNetworkConditions',
+    { offline: false, latency: 0, downloadThroughput: -1, uploadThroughput: 10 * 1024 * 1024 });
+  await page.goto(`${base}/brevane/netdrivers.asp`);
+  await page.fill('#password', 'admin888');
+  await Promise.all([page.waitForNavigation(), page.click('#loginbtn')]);
+  await page.click('a[title="上传文件"]');
+  const frame = await (await page.waitForSelector('iframe', { timeout: 15000 })).contentFrame();
+  await frame.waitForSelector('#file1');
+  await frame.locator('form').first().evaluate(observe);
+  await frame.setInputFiles('#file1', fmFile);
+  await frame.click('#uploadbtn', { noWaitAfter: true });
+  const fmEnd = Date.now() + 60000;
+  while (Date.now() < fmEnd && !fmSeen.some((b) => b.percent === 100)) await new Promise((r) => setTimeout(r, 100));
+  const fmPercents = fmSeen.map((b) => b.percent);
+  console.log(`note file manager bar values: ${fmPercents.join(' ')}`);
+  check('the file manager upload window shows the bar moving to 100 %',
+        fmPercents.filter((p) => p > 0 && p < 100).length >= 2 && fmPercents.includes(100), fmPercents);
 } catch (e) {
   console.log(`FAIL ${e.message}`);
   failed = true;
