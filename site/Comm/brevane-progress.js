@@ -152,11 +152,11 @@
       return w;
     }
     var holder = { element: el, token: t, last: null, stop: function () { if (holder.current) holder.current.stop(); } };
-    var action = target.getAttribute('action') || global.location.href;
     target.addEventListener('submit', function (ev) {
       if (ev.defaultPrevented) return;
       holder.token = token();
-      target.setAttribute('action', url(action, holder.token));
+      // Read at each submit (the page may change it); the last token is replaced.
+      target.setAttribute('action', url(target.getAttribute('action') || global.location.href, holder.token));
       if (holder.current) holder.current.stop();
       holder.current = start(holder.token, el, {
         interval: interval(options), endpoint: options.endpoint,
