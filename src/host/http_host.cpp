@@ -298,16 +298,23 @@ void HttpHost::Impl::run_page(const PageHandler& handler, const std::string& pat
   res.status = out.status;
   std::string content_type = "text/html";
   bool file_body = out.file && failure.empty();
+  bool stream_body = out.stream && failure.empty();
   for (auto& [k, v] : out.headers) {
     if (k == "Content-Type")
       content_type = v;
-    else if (!(file_body && iequals_ascii(k, "Content-Length")))  // the length sent is the range's
+    else if (!((file_body || stream_body) && iequals_ascii(k, "Content-Length")))  // the length sent is the range's
       res.headers.emplace(k, v);
   }
   if (std::string id = session->cookie_to_set(); !id.empty())
     res.headers.emplace("Set-Cookie", std::string(SessionManager::kCookieName) + "=" + id + "; path=/; HttpOnly");
   if (file_body)
     send_file_body(req, res, std::move(out.file), content_type);
+  else if (stream_body)  // chunked: its length is known only at the end
+    res.set_chunked_content_provider(content_type, [stream = std::move(out.stream)](size_t, httplib::DataSink& sink) {
+      bool whole = stream([&sink](const char* data, size_t size) { return sink.write(data, size); });
+      if (whole) sink.done();
+      return whole;
+    });
   else
     res.set_content(std::move(out.body), content_type);
 }
