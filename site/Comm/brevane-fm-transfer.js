@@ -1,9 +1,10 @@
 // The file manager's main page, beyond the component's own script: a folder's
 // right-click menu downloads the folder as one ZIP, and files dropped on the
 // listing are uploaded into the current folder through the upload page (the
-// same rights and checks as its form), one request per file, with a
-// progress bar. Uses the page script's fm_folder, fm_style, fm_t and
-// check_allow_write.
+// same rights and checks as its form), one request per file, with a bar for
+// all of them and, when brevane-progress.js is loaded, the host's own bar
+// for the file going up. Uses the page script's fm_folder, fm_style, fm_t
+// and check_allow_write.
 (function () {
   'use strict';
 
@@ -57,9 +58,12 @@
     track.appendChild(this.bar);
     this.line = el('div', 'margin-top:6px');
     this.line.id = 'fm_drop_text';
+    this.file = el('div', 'margin-top:6px');
+    this.file.id = 'fm_drop_file';
     this.box.appendChild(this.title);
     this.box.appendChild(track);
     this.box.appendChild(this.line);
+    this.box.appendChild(this.file);
     document.body.appendChild(this.box);
   }
   ProgressBox.prototype.show = function (name, index, count, sent) {
@@ -75,14 +79,22 @@
     this.line.textContent = text;
   };
 
-  function uploadOne(file, onProgress, onDone) {
+  function uploadOne(file, box, onProgress, onDone) {
     var fd = new FormData();
     fd.append('file1', file, file.name);
     var xhr = new XMLHttpRequest();
     // A browser sends names in the page's code page only from a form it
     // submits itself; what a script sends is always UTF-8.
-    xhr.open('POST', 'netdrivers_upload.asp?act=save&fm_charset=utf-8&p_FileListStyle=' + fm_style +
-      '&p_CurrentFolder=' + fm_folder + fm_t());
+    var url = 'netdrivers_upload.asp?act=save&fm_charset=utf-8&p_FileListStyle=' + fm_style +
+      '&p_CurrentFolder=' + fm_folder + fm_t();
+    var P = window.BrevaneProgress;
+    if (P) {
+      var token = P.token();
+      url = P.url(url, token);
+      if (box.watcher) box.watcher.stop();
+      box.watcher = P.watch(xhr, token, box.file);
+    }
+    xhr.open('POST', url);
     xhr.upload.onprogress = function (e) { onProgress(e.loaded); };
     xhr.onload = function () { onDone(xhr.status === 200 && xhr.responseText.indexOf('上传成功') >= 0); };
     xhr.onerror = xhr.onabort = function () { onDone(false); };
@@ -101,7 +113,7 @@
       }
       var f = files[i++];
       box.show(f.name, i, files.length, sent);
-      uploadOne(f, function (loaded) { box.show(f.name, i, files.length, sent + Math.min(loaded, f.size)); },
+      uploadOne(f, box, function (loaded) { box.show(f.name, i, files.length, sent + Math.min(loaded, f.size)); },
         function (ok) {
           if (!ok) failed.push(f.name);
           sent += f.size;

@@ -357,7 +357,9 @@ void main_page(Page& p) {
   p.write(call(comm, u"CommShowBottom", {request}).to_text());
   p.write(u"<div class=account>" + Text(sess(p, u"zelto_brevane_right") == u"write" ? u"完全共享" : u"只读共享") +
           u" | <a href='login.asp'>设置</a> | <a href='login.asp?act=logout' id=logout>退出</a></div></div>");
-  p.write(u"<script src='../comm/brevane-fm-transfer.js' charset='utf-8'></script>");
+  p.write(
+      u"<script src='../comm/brevane-progress.js' charset='utf-8'></script>"
+      u"<script src='../comm/brevane-fm-transfer.js' charset='utf-8'></script>");
   p.write(u"</body></html>");
 }
 
@@ -438,12 +440,15 @@ void folder_zip_page(Page& p) {
   if (!logged_in(p)) return;
   Variant server = share_server(p);
   const Text folder = folder_of(p);
+  if (!fm_folder_is_safe(folder)) {
+    p.write(kIllegal);
+    return;
+  }
   const Text mapped = ServerRef(server).map_path(folder);
   auto native = fs::native_path(mapped);
   std::error_code ec;
   sfs::path real = native ? sfs::canonical(*native, ec) : sfs::path();
-  if (!native || ec || !fm_folder_is_safe(folder) || !fm_inside_share(server, mapped) ||
-      !sfs::is_directory(real, ec)) {
+  if (!native || ec || !fm_inside_share(server, mapped) || !sfs::is_directory(real, ec)) {
     p.write(kIllegal);
     return;
   }

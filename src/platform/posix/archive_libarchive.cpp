@@ -262,7 +262,11 @@ constexpr int kMaxFolderDepth = 64;
 bool valid_utf8(std::string_view s) {
   for (size_t i = 0; i < s.size();) {
     unsigned char c = static_cast<unsigned char>(s[i]);
-    size_t n = c < 0x80 ? 0 : (c >= 0xC2 && c <= 0xDF) ? 1 : (c >= 0xE0 && c <= 0xEF) ? 2 : (c >= 0xF0 && c <= 0xF4) ? 3 : 4;
+    size_t n = c < 0x80                   ? 0
+               : (c >= 0xC2 && c <= 0xDF) ? 1
+               : (c >= 0xE0 && c <= 0xEF) ? 2
+               : (c >= 0xF0 && c <= 0xF4) ? 3
+                                          : 4;
     if (n > 3 || s.size() - i <= n) return false;
     for (size_t k = 1; k <= n; ++k)
       if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
@@ -273,10 +277,10 @@ bool valid_utf8(std::string_view s) {
 
 // Deflating what is compressed already costs time and gains nothing.
 bool compressed_already(std::string_view name) {
-  static constexpr std::string_view kTypes[] = {"zip",  "rar",  "7z",   "gz",  "tgz", "bz2", "xz",  "zst", "jpg",
-                                                "jpeg", "png",  "gif",  "webp", "mp3", "mp4", "m4a", "m4v", "mkv",
-                                                "avi",  "mov",  "webm", "ogg",  "flac", "wmv", "wma", "flv", "docx",
-                                                "xlsx", "pptx", "apk",  "jar",  "cab"};
+  static constexpr std::string_view kTypes[] = {"zip", "rar",  "7z",   "gz",   "tgz",  "bz2", "xz",   "zst",
+                                                "jpg", "jpeg", "png",  "gif",  "webp", "mp3", "mp4",  "m4a",
+                                                "m4v", "mkv",  "avi",  "mov",  "webm", "ogg", "flac", "wmv",
+                                                "wma", "flv",  "docx", "xlsx", "pptx", "apk", "jar",  "cab"};
   size_t dot = name.rfind('.');
   if (dot == std::string_view::npos) return false;
   std::string ext(name.substr(dot + 1));
@@ -362,7 +366,12 @@ class FolderPacker {
       ++c_.left_out;
       return Status::Ok;
     }
-    archive_write_set_format_option(w_, "zip", "compression", compressed_already(name) ? "store" : "deflate");
+    // Options may only be set before the archive opens; these two calls
+    // work between entries.
+    if (compressed_already(name))
+      archive_write_zip_set_compression_store(w_);
+    else
+      archive_write_zip_set_compression_deflate(w_);
     EntryPtr e(archive_entry_new());
     archive_entry_set_pathname_utf8(e.get(), entry.c_str());
     archive_entry_set_filetype(e.get(), AE_IFREG);
@@ -397,8 +406,7 @@ class FolderPacker {
 
 }  // namespace
 
-Status stream_folder_zip(const std::string& root, std::string_view top, const ByteSink& sink,
-                         FolderZipCounts* counts) {
+Status stream_folder_zip(const std::string& root, std::string_view top, const ByteSink& sink, FolderZipCounts* counts) {
   FolderZipCounts local;
   FolderZipCounts& c = counts ? *counts : local;
   UniqueFd fd(::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));

@@ -382,14 +382,17 @@ TEST_F(Archive, FolderStreamsAsZipWithOnlyWhatIsInside) {
   std::string zip;
   size_t pieces = 0;
   FolderZipCounts counts;
-  ASSERT_EQ(stream_folder_zip(t.native("src"), "包", [&](const char* d, size_t n) {
-              zip.append(d, n);
-              ++pieces;
-              return true;
-            }, &counts),
+  ASSERT_EQ(stream_folder_zip(
+                t.native("src"), "包",
+                [&](const char* d, size_t n) {
+                  zip.append(d, n);
+                  ++pieces;
+                  return true;
+                },
+                &counts),
             Status::Ok);
   EXPECT_EQ(counts.files, 3u);
-  EXPECT_EQ(counts.folders, 4u);  // 包, 包/empty, 包/中文, 包/中文/深层
+  EXPECT_EQ(counts.folders, 4u);   // 包, 包/empty, 包/中文, 包/中文/深层
   EXPECT_EQ(counts.left_out, 4u);  // two links, the pipe, the name
   EXPECT_GT(pieces, 0u);
   std::ofstream(t.native("got.zip"), std::ios::binary) << zip;
@@ -409,14 +412,14 @@ TEST_F(Archive, FolderStreamStopsWhenTheClientGoes) {
   t.write("src/one.bin", big);
   t.write("src/two.bin", big);
   size_t sent = 0;
-  EXPECT_EQ(stream_folder_zip(t.native("src"), "src", [&](const char*, size_t n) {
-              sent += n;
-              return sent < (1u << 20);
-            }),
+  EXPECT_EQ(stream_folder_zip(t.native("src"), "src",
+                              [&](const char*, size_t n) {
+                                sent += n;
+                                return sent < (1u << 20);
+                              }),
             Status::CannotWrite);
   EXPECT_LT(sent, 2u << 20);
-  EXPECT_EQ(stream_folder_zip(t.native("missing"), "x", [](const char*, size_t) { return true; }),
-            Status::CannotOpen);
+  EXPECT_EQ(stream_folder_zip(t.native("missing"), "x", [](const char*, size_t) { return true; }), Status::CannotOpen);
 }
 
 }  // namespace
