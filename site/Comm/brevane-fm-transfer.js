@@ -75,6 +75,7 @@
       sizeText(speed) + '/s  剩余 ' + timeText(speed > 0 ? (this.total - sent) / speed : Infinity);
   };
   ProgressBox.prototype.done = function (text) {
+    this.title.textContent = '上传结束';
     this.bar.style.width = '100%';
     this.line.textContent = text;
   };
