@@ -92,11 +92,19 @@ void upload_index(Page& p) {
       u"<p>标题 <input name=title value='演示'> 备注 <input name=memo value=''></p>"
       u"<p>文件一 <input type=file name=file1> 文件二 <input type=file name=file2></p>"
       u"<p><input type=submit value='上传'></p></form>"
-      u"<p>文件保存在站点路径 /UploadFile/（数据目录中）。</p>");
+      u"<p>文件保存在站点路径 /UploadFile/（数据目录中）。</p>"
+      u"<script src='/Comm/brevane-progress.js'></script><script>BrevaneProgress.watch(document.forms.myform);"
+      u"BrevaneProgress.watch(document.forms.myform2);</script>");
   page_end(p);
 }
 
 constexpr char16_t kAllowed[] = u"jpg|jpeg|gif|png|bmp|txt|zip|rar|7z|pdf|doc|xls|bin|dat";
+
+}  // namespace
+
+std::string demo_upload_types() { return to_utf8(kAllowed); }
+
+namespace {
 
 void upload_save(Page& p) {
   Variant comm = component();

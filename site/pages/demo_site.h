@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 #include "host/pages.h"
 
@@ -11,6 +12,8 @@ namespace brevane::site {
 // in the site folder. Returns false (with a message on stderr) on failure.
 bool prepare_demo_data(const std::filesystem::path& site_dir, const std::filesystem::path& data_dir);
 void register_demo_pages(host::PageRegistry& pages);
+// The extensions the demo's upload pages accept, as an Exe list (UTF-8).
+std::string demo_upload_types();
 void register_media_pages(host::PageRegistry& pages);
 void register_scripts_pages(host::PageRegistry& pages);
 void register_listpage_pages(host::PageRegistry& pages);

@@ -502,7 +502,8 @@ void upload_page(Page& p) {
           fm_html(token) + u"'><h3>上传文件到 " + fm_html(folder) +
           u"</h3><p><input type=file name=file1 id=file1></p><p><input type=file name=file2></p><p><input type=file "
           u"name=file3></p><p><input type=submit id=uploadbtn value='上传'> <input type=button value='关闭' "
-          u"onclick='window.close()'></p></form></body></html>");
+          u"onclick='window.close()'></p></form><script src='/Comm/brevane-progress.js'></script>"
+          u"<script>BrevaneProgress.watch(document.forms[0]);</script></body></html>");
 }
 
 void unzip_page(Page& p) {

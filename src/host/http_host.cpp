@@ -13,6 +13,7 @@
 
 #include "core/codepage.h"
 #include "host/file_body.h"
+#include "host/progress.h"
 #include "host/stores.h"
 #include "host/urlcodec.h"
 #include "transfer/download.h"
@@ -130,6 +131,9 @@ struct HttpHost::Impl {
   PageRegistry pages;
   SessionManager sessions;
   ApplicationState application;
+  // Before the server, so they outlive its workers.
+  ProgressBoard progress;
+  TusStore tus{config.tus, config.site};
   httplib::Server server;
   int port = -1;
 
@@ -161,6 +165,8 @@ void HttpHost::Impl::setup() {
     return httplib::Server::HandlerResponse::Unhandled;
   });
   server.set_logger([this](const httplib::Request& req, const httplib::Response& res) { log(req, res); });
+  progress.install(server);
+  tus.install(server);
   server.Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
     auto body = std::make_shared<BodySpool>(config.spool_memory_limit, config.temp_dir);
     body->append(req.body.data(), req.body.size());
@@ -181,9 +187,11 @@ void HttpHost::Impl::setup() {
       mutable_req.headers.erase(it);
     }
     std::string spool_error;
+    ProgressWatch watch(progress, req);
     bool ok = reader([&](const char* data, size_t n) {
       try {
         body->append(data, n);
+        watch.add(n);
         return true;
       } catch (const std::exception& e) {
         spool_error = e.what();

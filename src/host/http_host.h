@@ -12,6 +12,7 @@
 #include "host/pages.h"
 #include "host/site_map.h"
 #include "host/spool.h"
+#include "host/tus.h"
 
 namespace brevane::host {
 
@@ -32,6 +33,7 @@ struct HostConfig {
   // time-out that closes a connection silent for that long.
   size_t workers = 512;
   int timeout_seconds = 20;
+  TusConfig tus;  // resumable uploads; off while tus.dir is empty
 };
 
 class HttpHost {

@@ -104,6 +104,9 @@ int serve_command(int argc, char** argv) {
   }
   if (!site::prepare_demo_data(site_dir, data_dir)) return 1;
   config.site.root = site_dir;
+  config.tus.dir = data_dir / "temp" / "tus";
+  config.tus.exe = site::demo_upload_types();
+  config.tus.single_size = 2.0 * 1024 * 1024 * 1024;
   config.site.mounts = {
       {"/data", data_dir / "data"}, {"/UploadFile", data_dir / "UploadFile"}, {"/DownFile", data_dir / "DownFile"}};
   std::string host = config.host;

@@ -669,4 +669,43 @@ Variant UploadFile::QuickSave(Variant name, Variant save_path) {
   return Variant(saved);
 }
 
+std::shared_ptr<UploadFileEx> UploadFile::admit_file(TextView client_name, TextView content_type, uint64_t length,
+                                                     std::shared_ptr<UploadStream> stream) {
+  // The same steps as for a part of a post: the client's path cut off, the
+  // extension checked against Exe, a generated name, then the sizes.
+  Text client(client_name);
+  std::replace(client.begin(), client.end(), u'/', u'\\');
+  std::erase(client, u'\0');
+  size_t slash = client.rfind(u'\\');
+  Text file_name = slash == Text::npos ? std::move(client) : client.substr(slash + 1);
+  size_t dot = file_name.rfind(u'.');
+  TextView ext = dot == Text::npos ? TextView() : TextView(file_name).substr(dot + 1);
+  if (!exe_.to_text().empty() && is_ext_forbidden(ext)) {
+    error_id_ = Variant(int16_t(UploadError::TypeNotAllowed));
+    return nullptr;
+  }
+  Text new_name = new_name_for(ext);
+  total_size_ = Variant(static_cast<double>(length));
+  if (single_size_.to_double() > 0 && static_cast<double>(length) > single_size_.to_double()) {
+    error_id_ = Variant(int16_t(UploadError::FileTooLarge));
+    return nullptr;
+  }
+  if (max_size_.to_double() > 0 && static_cast<double>(length) > max_size_.to_double()) {
+    error_id_ = Variant(int16_t(UploadError::TooLarge));
+    return nullptr;
+  }
+  error_id_ = Variant(int16_t(UploadError::None));
+  auto item = std::make_shared<UploadFileEx>();
+  item->ContentType = Variant(Text(content_type));
+  item->Size = Variant(static_cast<double>(length));
+  item->Position = Variant(int32_t(0));
+  item->Extend = Variant(Text(TextView(new_name).substr(new_name.rfind(u'.') + 1)));
+  item->NewName = Variant(std::move(new_name));
+  item->FileName = Variant(std::move(file_name));
+  item->LocalName = item->FileName;
+  item->stream = stream;
+  item->bound_to_parser = true;
+  return item;
+}
+
 }  // namespace brevane

@@ -118,6 +118,13 @@ class UploadFile : public DeclaredObject {
   Variant Files_Muti(Variant name, Variant index);
   Variant QuickSave(Variant name, Variant save_path);
 
+  // A file that came by another way than a multipart post (a resumable
+  // upload), checked against Exe, SingleSize and MaxSize and named as a part
+  // of a post would be: the item over [0, length) of `stream`, or nullptr
+  // with ErrorID and Description set when a rule refuses it.
+  std::shared_ptr<UploadFileEx> admit_file(TextView client_name, TextView content_type, uint64_t length,
+                                           std::shared_ptr<UploadStream> stream);
+
   // For the one-call upload and tests.
   const std::shared_ptr<Dictionary>& form_fields() const { return forms_; }
   const std::shared_ptr<Dictionary>& file_items() {
