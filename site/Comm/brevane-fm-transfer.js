@@ -75,6 +75,8 @@
       sizeText(speed) + '/s  剩余 ' + timeText(speed > 0 ? (this.total - sent) / speed : Infinity);
   };
   ProgressBox.prototype.done = function (text) {
+    if (this.watcher) this.watcher.stop();
+    this.file.style.display = 'none';  // the last file's bar may still wait for its first report
     this.title.textContent = '上传结束';
     this.bar.style.width = '100%';
     this.line.textContent = text;
@@ -109,7 +111,7 @@
     function next() {
       if (i >= files.length) {
         box.done(failed.length ? '上传失败：' + failed.join(' ') : '上传完成，共 ' + files.length + ' 个文件');
-        setTimeout(function () { window.location.reload(); }, failed.length ? 2500 : 400);
+        setTimeout(function () { window.location.reload(); }, failed.length ? 3000 : 1500);
         return;
       }
       var f = files[i++];

@@ -87,15 +87,17 @@ try {
   const reloaded = page.waitForNavigation({ timeout: 120000 });
   await drop(page, files);
   await page.waitForSelector('#fm_drop_progress', { timeout: 10000 });
-  await page.waitForFunction(() => /上传完成|上传失败/.test(document.getElementById('fm_drop_text').textContent),
-    null, { timeout: 120000 });
-  const seen = await page.evaluate(() => window.__seen.slice());
-  const final = await page.textContent('#fm_drop_text');
+  // Read in one go: the listing reloads a moment after the end.
+  const end = await (await page.waitForFunction(() => {
+    const text = document.getElementById('fm_drop_text').textContent;
+    if (!/上传完成|上传失败/.test(text)) return null;
+    return { text, width: document.getElementById('fm_drop_bar').style.width, seen: window.__seen.slice() };
+  }, null, { timeout: 120000 })).jsonValue();
   await page.screenshot({ path: join(outDir, 'drop-upload.png') }).catch(() => {});
-  check(final.includes('上传完成，共 3 个文件'), 'the drop uploads every file', final);
-  check(seen.some((t) => /^100%/.test(t)) && seen.some((t) => /^\d+%/.test(t)),
-    'the progress bar reaches 100 %', seen.slice(-3).join(' | '));
-  check((await page.getAttribute('#fm_drop_bar', 'style')).includes('100%'), 'the bar is full at the end');
+  check(end.text.includes('上传完成，共 3 个文件'), 'the drop uploads every file', end.text);
+  check(end.seen.some((t) => /^100%/.test(t)) && end.seen.some((t) => /^\d+%/.test(t)),
+    'the progress bar reaches 100 %', end.seen.slice(-3).join(' | '));
+  check(end.width === '100%', 'the bar is full at the end', end.width);
   await reloaded;
   await page.waitForLoadState('load');
   const listed = await names(page);
