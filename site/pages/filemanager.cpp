@@ -456,6 +456,7 @@ void folder_zip_page(Page& p) {
   if (name.empty()) name = u"brevane_share";
   ResponseRef r(p.response());
   r.set(u"ContentType", Variant(Text(u"application/zip")));
+  r.set(u"CharSet", Variant(Text()));  // set for the pages' text, wrong for an archive
   r.add_header(u"Content-Disposition", download_disposition(name + u".zip"));
   p.response_object.stream_body([root = real.string(), top = to_utf8(name)](const host::BodyWriter& write) {
     return archive::stream_folder_zip(root, top, write) == archive::Status::Ok;

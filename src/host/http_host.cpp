@@ -360,6 +360,7 @@ void HttpHost::Impl::send_stream_body(const httplib::Request& req, httplib::Resp
   // Chunked: the length is known only at the end, and there is nothing to
   // take a range of.
   const_cast<httplib::Request&>(req).ranges.clear();
+  res.set_header("Accept-Ranges", "none");
   res.set_chunked_content_provider(content_type, [stream = std::move(stream)](size_t, httplib::DataSink& sink) {
     bool whole = stream([&sink](const char* data, size_t size) { return sink.write(data, size); });
     if (whole) sink.done();
