@@ -144,6 +144,8 @@
     return false;
   }
 
+  var busy = false;
+
   function setup() {
     var zone = document.querySelector('div.listing');
     if (!zone) return;
@@ -163,7 +165,8 @@
       e.stopPropagation();
       zone.style.outline = '';
       var files = droppedFiles(e.dataTransfer);
-      if (!files.length || !check_allow_write()) return;
+      if (busy || !files.length || !check_allow_write()) return;
+      busy = true;  // until the listing reloads
       uploadAll(files);
     });
   }
