@@ -18,9 +18,11 @@
 #include "files/paths.h"
 #include "frame/host.h"
 #include "host/site_map.h"
+#include "platform/archive.h"
 #include "platform/fs.h"
 #include "site/pages/common.h"
 #include "site/pages/demo_site.h"
+#include "transfer/download.h"
 
 namespace brevane::site {
 
@@ -355,6 +357,9 @@ void main_page(Page& p) {
   p.write(call(comm, u"CommShowBottom", {request}).to_text());
   p.write(u"<div class=account>" + Text(sess(p, u"zelto_brevane_right") == u"write" ? u"完全共享" : u"只读共享") +
           u" | <a href='login.asp'>设置</a> | <a href='login.asp?act=logout' id=logout>退出</a></div></div>");
+  p.write(
+      u"<script src='../comm/brevane-progress.js' charset='utf-8'></script>"
+      u"<script src='../comm/brevane-fm-transfer.js' charset='utf-8'></script>");
   p.write(u"</body></html>");
 }
 
@@ -428,6 +433,36 @@ void view_page(Page& p) {
   send_file(p, mapped, true);
 }
 
+// A folder and everything below it as one ZIP, packed while it is sent:
+// nothing is written to disk and the host's memory does not grow with the
+// folder. Reading is enough, as for downloading a file.
+void folder_zip_page(Page& p) {
+  if (!logged_in(p)) return;
+  Variant server = share_server(p);
+  const Text folder = folder_of(p);
+  if (!fm_folder_is_safe(folder)) {
+    p.write(kIllegal);
+    return;
+  }
+  const Text mapped = ServerRef(server).map_path(folder);
+  auto native = fs::native_path(mapped);
+  std::error_code ec;
+  sfs::path real = native ? sfs::canonical(*native, ec) : sfs::path();
+  if (!native || ec || !fm_inside_share(server, mapped) || !sfs::is_directory(real, ec)) {
+    p.write(kIllegal);
+    return;
+  }
+  Text name = CommFileGetFullName(vb::Left(folder, static_cast<int64_t>(folder.size()) - 1));
+  if (name.empty()) name = u"brevane_share";
+  ResponseRef r(p.response());
+  r.set(u"ContentType", Variant(Text(u"application/zip")));
+  r.set(u"CharSet", Variant(Text()));  // set for the pages' text, wrong for an archive
+  r.add_header(u"Content-Disposition", download_disposition(name + u".zip"));
+  p.response_object.stream_body([root = real.string(), top = to_utf8(name)](const host::BodyWriter& write) {
+    return archive::stream_folder_zip(root, top, write) == archive::Status::Ok;
+  });
+}
+
 void upload_page(Page& p) {
   if (!may_change(p)) return;
   Variant server = share_server(p);
@@ -443,6 +478,8 @@ void upload_page(Page& p) {
     Variant up(create_object(u"Brevane.Zelto_Class_UploadFile"));
     put(up, u"MaxSize", Variant(int32_t{0}));
     put(up, u"SingleSize", Variant(int32_t{0}));
+    // Files dropped on the listing come from a script, whose names are UTF-8.
+    if (req(p, u"fm_charset") == u"utf-8") put(up, u"CharSet", Variant(Text(u"utf-8")));
     call(up, u"GetData", {p.request()});
     if (get(up, u"ErrorID").to_i32() != 0) {
       p.write(u"<p class=msg>" + fm_html(get(up, u"Description").to_text()) + u"</p>");
@@ -519,6 +556,7 @@ void register_filemanager_pages(host::PageRegistry& pages) {
   pages.add("/brevane/netdrivers_edit.asp", edit_page);
   pages.add("/brevane/netdrivers_view.asp", view_page);
   pages.add("/brevane/netdrivers_upload.asp", upload_page);
+  pages.add("/brevane/netdrivers_zip_folder.asp", folder_zip_page);
   pages.add("/brevane/netdrivers_unzip.asp", unzip_page);
   pages.add("/brevane/netdrivers_help.asp", help_page);
   pages.add("/brevane/netdrivers_about.asp", about_page);

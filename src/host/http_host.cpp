@@ -144,6 +144,8 @@ struct HttpHost::Impl {
   void run_page(const PageHandler& page, const std::string& path, const httplib::Request& req,
                 std::shared_ptr<BodySpool> body, httplib::Response& res);
   bool serve_file(const std::string& path, httplib::Response& res);
+  void send_stream_body(const httplib::Request& req, httplib::Response& res, StreamBody stream,
+                        const std::string& content_type);
   void send_file_body(const httplib::Request& req, httplib::Response& res, std::shared_ptr<const FileBody> file,
                       const std::string& content_type);
   void log(const httplib::Request& req, const httplib::Response& res);
@@ -306,16 +308,19 @@ void HttpHost::Impl::run_page(const PageHandler& handler, const std::string& pat
   res.status = out.status;
   std::string content_type = "text/html";
   bool file_body = out.file && failure.empty();
+  bool stream_body = out.stream && failure.empty();
   for (auto& [k, v] : out.headers) {
     if (k == "Content-Type")
       content_type = v;
-    else if (!(file_body && iequals_ascii(k, "Content-Length")))  // the length sent is the range's
+    else if (!((file_body || stream_body) && iequals_ascii(k, "Content-Length")))  // the length sent is the range's
       res.headers.emplace(k, v);
   }
   if (std::string id = session->cookie_to_set(); !id.empty())
     res.headers.emplace("Set-Cookie", std::string(SessionManager::kCookieName) + "=" + id + "; path=/; HttpOnly");
   if (file_body)
     send_file_body(req, res, std::move(out.file), content_type);
+  else if (stream_body)
+    send_stream_body(req, res, std::move(out.stream), content_type);
   else
     res.set_content(std::move(out.body), content_type);
 }
@@ -348,6 +353,19 @@ void HttpHost::Impl::send_file_body(const httplib::Request& req, httplib::Respon
                              if (got <= 0) return false;  // the file shrank or failed: cut the answer short
                              return sink.write(buf, static_cast<size_t>(got));
                            });
+}
+
+void HttpHost::Impl::send_stream_body(const httplib::Request& req, httplib::Response& res, StreamBody stream,
+                                      const std::string& content_type) {
+  // Chunked: the length is known only at the end, and there is nothing to
+  // take a range of.
+  const_cast<httplib::Request&>(req).ranges.clear();
+  res.set_header("Accept-Ranges", "none");
+  res.set_chunked_content_provider(content_type, [stream = std::move(stream)](size_t, httplib::DataSink& sink) {
+    bool whole = stream([&sink](const char* data, size_t size) { return sink.write(data, size); });
+    if (whole) sink.done();
+    return whole;
+  });
 }
 
 bool HttpHost::Impl::serve_file(const std::string& path, httplib::Response& res) {

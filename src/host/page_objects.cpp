@@ -272,6 +272,7 @@ HostResponse::HostResponse(const CodePage& cp) : cp_(cp) {
             html_escape(url) + "\">here</a>.</body>";
     flushed_ = 0;
     file_.reset();
+    stream_ = nullptr;
     ended_ = true;
     return {};
   });
@@ -334,6 +335,7 @@ HostResponse::HostResponse(const CodePage& cp) : cp_(cp) {
     std::shared_ptr<const FileBody> file = native ? FileBody::open(*native) : nullptr;
     if (!file) throw ScriptError(kFileNotFound);
     file_ = std::move(file);
+    stream_ = nullptr;
     body_.clear();
     flushed_ = 0;
     return {};
@@ -342,7 +344,15 @@ HostResponse::HostResponse(const CodePage& cp) : cp_(cp) {
 }
 
 void HostResponse::write_bytes(std::string_view bytes) {
-  if (!ended_ && !file_) body_.append(bytes);
+  if (!ended_ && !file_ && !stream_) body_.append(bytes);
+}
+
+void HostResponse::stream_body(StreamBody body) {
+  if (ended_) return;
+  stream_ = std::move(body);
+  file_.reset();
+  body_.clear();
+  flushed_ = 0;
 }
 
 void HostResponse::add_header(std::string name, std::string value) {
@@ -376,6 +386,7 @@ ResponseOut HostResponse::finish() const {
   for (auto& [k, v] : out.headers) std::erase_if(v, [](char c) { return c == '\r' || c == '\n'; });
   out.body = body_;
   out.file = file_;
+  out.stream = stream_;
   return out;
 }
 

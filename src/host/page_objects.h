@@ -2,6 +2,7 @@
 // page (and the component) call them by name. One set per request.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -69,6 +70,14 @@ class HostRequest : public DynamicObject {
   std::shared_ptr<HostCollection> query_, cookies_, variables_, form_;
 };
 
+// A body made while it is sent, for answers too large to hold (a folder
+// packed on the fly): called once, after the page is done, with a writer
+// that passes bytes on to the client and answers false once the client has
+// gone. It returns false when it could not finish; the client then sees
+// the answer cut short rather than a complete-looking one.
+using BodyWriter = std::function<bool(const char* data, size_t size)>;
+using StreamBody = std::function<bool(const BodyWriter& write)>;
+
 // What goes back to the client once the page is done.
 struct ResponseOut {
   int status = 200;
@@ -77,6 +86,8 @@ struct ResponseOut {
   std::string body;
   // Set by TransmitFile: the body is this file, sent from disk.
   std::shared_ptr<const FileBody> file;
+  // Set by stream_body: sent in chunks, its length unknown beforehand.
+  StreamBody stream;
 };
 
 class HostResponse : public DynamicObject {
@@ -85,6 +96,9 @@ class HostResponse : public DynamicObject {
   bool ended() const { return ended_; }
   void write_bytes(std::string_view bytes);
   void add_header(std::string name, std::string value);
+  // The body becomes `body`, made while it is sent; what was buffered is
+  // dropped, as for TransmitFile. Ignored after End.
+  void stream_body(StreamBody body);
   // The response as it stands: status, headers (content type with charset,
   // expiry, cache control, those added) and body.
   ResponseOut finish() const;
@@ -102,6 +116,7 @@ class HostResponse : public DynamicObject {
   std::vector<std::pair<std::string, std::string>> headers_;
   std::string body_;
   std::shared_ptr<const FileBody> file_;
+  StreamBody stream_;
   size_t flushed_ = 0;  // bytes sent by Flush can no longer be cleared
   bool buffer_ = true;
   bool ended_ = false;

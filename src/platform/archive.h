@@ -71,6 +71,27 @@ enum class Encryption { None, Traditional, Aes256 };
 Status write_zip(const std::string& zip_path, const std::vector<ZipEntry>& entries, std::string_view password,
                  Encryption encryption = Encryption::Traditional, int level = 9);
 
+// ---- packing a folder as it is sent ----
+
+// Takes the archive's bytes in order as they are made; false stops packing
+// (the client went away).
+using ByteSink = std::function<bool(const char* data, size_t size)>;
+struct FolderZipCounts {
+  uint64_t files = 0, folders = 0, bytes = 0;  // packed; bytes before compression
+  uint64_t left_out = 0;                       // links, devices, unreadable or non-UTF-8 names
+};
+// Packs the folder at the native path `root` and everything below it into a
+// ZIP handed to `sink` piece by piece while it is made: no file is written
+// and only a block of the archive is held at a time. Entries are named
+// `top` + "/" + the path below `root` (UTF-8, language-encoding flag set).
+// Only real folders and regular files go in; links are never followed (not
+// even one put in while packing runs), so nothing outside `root` gets in.
+// Files whose type is compressed already are stored, the rest deflated.
+// A file that changes size while it is read keeps the size it had when its
+// entry began (cut or padded with zeros), so the archive stays whole.
+Status stream_folder_zip(const std::string& root, std::string_view top, const ByteSink& sink,
+                         FolderZipCounts* counts = nullptr);
+
 // ---- unpacking ----
 
 // Selects entries by name (after the safety check); empty: all of them.

@@ -16,4 +16,8 @@ Status extract(const std::string&, const std::string&, std::string_view, const E
   return Status::Unavailable;
 }
 
+Status stream_folder_zip(const std::string&, std::string_view, const ByteSink&, FolderZipCounts*) {
+  return Status::Unavailable;
+}
+
 }  // namespace brevane::archive

@@ -40,6 +40,20 @@ class HttpHostTest : public ::testing::Test {
       ResponseRef(p.response()).binary_write(Variant(Bytes(body.begin(), body.end())));
       EXPECT_EQ(static_cast<size_t>(total), body.size());
     });
+    // A body made while it is sent: three pieces, or one and a failure.
+    pages.add("/stream.asp", [](Page& p) {
+      p.write(u"dropped");
+      ResponseRef(p.response()).add_header(u"Content-Length", u"7");
+      p.response_object.stream_body(
+          [fail = !RequestRef(p.request()).query_string(u"fail").empty()](const BodyWriter& write) {
+            std::string piece(100000, 'z');
+            for (int i = 0; i < 3; ++i) {
+              if (!write(piece.data(), piece.size())) return false;
+              if (fail) return false;
+            }
+            return true;
+          });
+    });
     pages.add("/fail.asp", [](Page& p) {
       p.write(u"before ");
       throw ScriptError(13, u"Type mismatch: <b>");
@@ -111,6 +125,17 @@ TEST_F(HttpHostTest, MultipartBodiesReachBinaryReadByteForByte) {
   ASSERT_TRUE(res);
   EXPECT_EQ(res->status, 200);
   EXPECT_EQ(res->body, body);
+}
+
+TEST_F(HttpHostTest, StreamedBodiesGoInChunksAndAFailureCutsThemShort) {
+  auto res = client_->Get("/stream.asp");
+  ASSERT_TRUE(res);
+  EXPECT_EQ(res->status, 200);
+  EXPECT_EQ(res->get_header_value("Transfer-Encoding"), "chunked");
+  EXPECT_FALSE(res->has_header("Content-Length"));
+  EXPECT_EQ(res->body, std::string(300000, 'z'));
+  // Cut short: the client must not take it for a whole answer.
+  EXPECT_FALSE(client_->Get("/stream.asp?fail=1"));
 }
 
 TEST_F(HttpHostTest, ScriptErrorAnswers500WithNumberAndDescription) {

@@ -4,10 +4,12 @@
 #include <archive_entry.h>
 #include <gtest/gtest.h>
 #include <locale.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
 
 #include "kit/tempdrive.h"
 
@@ -363,6 +365,66 @@ TEST_F(Archive, Rar4EntryClimbingOutIsRefused) {
   Tree before = t.tree();
   EXPECT_EQ(unpack("bad.rar", "dst"), Status::Refused);
   EXPECT_EQ(t.tree(), before);
+}
+
+// ---- packing a folder as it is sent ----
+
+TEST_F(Archive, FolderStreamsAsZipWithOnlyWhatIsInside) {
+  t.write("src/a.txt", "alpha");
+  t.write("src/中文/深层/说明.txt", "说明内容");
+  t.write("src/photo.jpg", std::string(5000, 'j'));
+  t.mkdir("src/empty");
+  t.write("outside/secret.txt", "secret");
+  std::filesystem::create_symlink(t.native("outside"), t.native("src/away"));
+  std::filesystem::create_symlink(t.native("outside/secret.txt"), t.native("src/secret.txt"));
+  ASSERT_EQ(::mkfifo(t.native("src/pipe").c_str(), 0600), 0);
+  t.write(std::string("src/bad\xff.txt"), "not UTF-8");
+
+  std::string zip;
+  size_t pieces = 0;
+  FolderZipCounts counts;
+  ASSERT_EQ(stream_folder_zip(
+                t.native("src"), "包",
+                [&](const char* d, size_t n) {
+                  zip.append(d, n);
+                  ++pieces;
+                  return true;
+                },
+                &counts),
+            Status::Ok);
+  EXPECT_EQ(counts.files, 3u);
+  EXPECT_EQ(counts.folders, 4u);   // 包, 包/empty, 包/中文, 包/中文/深层
+  EXPECT_EQ(counts.left_out, 4u);  // two links, the pipe, the name
+  EXPECT_GT(pieces, 0u);
+  std::ofstream(t.native("got.zip"), std::ios::binary) << zip;
+  ASSERT_EQ(unpack("got.zip", "dst"), Status::Ok);
+  EXPECT_EQ(t.read("dst/包/a.txt"), "alpha");
+  EXPECT_EQ(t.read("dst/包/中文/深层/说明.txt"), "说明内容");
+  EXPECT_EQ(t.read("dst/包/photo.jpg"), std::string(5000, 'j'));
+  EXPECT_TRUE(t.is_folder("dst/包/empty"));
+  for (const auto& p : t.tree()) {
+    if (p.starts_with("dst/")) {
+      EXPECT_EQ(p.find("secret"), std::string::npos) << p;
+    }
+  }
+  EXPECT_TRUE(static_cast<unsigned char>(zip[7]) & 0x08) << "language-encoding flag (bit 11)";
+}
+
+TEST_F(Archive, FolderStreamStopsWhenTheClientGoes) {
+  std::string big(3 << 20, '\0');
+  std::mt19937 noise(7);  // does not deflate: the archive is as large as the files
+  for (char& c : big) c = static_cast<char>(noise());
+  t.write("src/one.bin", big);
+  t.write("src/two.bin", big);
+  size_t sent = 0;
+  EXPECT_EQ(stream_folder_zip(t.native("src"), "src",
+                              [&](const char*, size_t n) {
+                                sent += n;
+                                return sent < (1u << 20);
+                              }),
+            Status::CannotWrite);
+  EXPECT_LT(sent, 2u << 20);
+  EXPECT_EQ(stream_folder_zip(t.native("missing"), "x", [](const char*, size_t) { return true; }), Status::CannotOpen);
 }
 
 }  // namespace
