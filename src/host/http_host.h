@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "host/operate.h"
 #include "host/pages.h"
 #include "host/site_map.h"
 #include "host/spool.h"
@@ -32,6 +33,7 @@ struct HostConfig {
   // time-out that closes a connection silent for that long.
   size_t workers = 512;
   int timeout_seconds = 20;
+  OperateConfig operate;  // HTTPS, proxies, JSON log, metrics, session store
 };
 
 class HttpHost {
