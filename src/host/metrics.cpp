@@ -1,5 +1,6 @@
 #include "host/metrics.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -10,6 +11,10 @@ namespace {
 std::string number(double v) {
   // The shortest text that reads back as the same number ("0.1", not 0.1000...01).
   char buf[32];
+  if (v == static_cast<double>(static_cast<int64_t>(v)) && v < 1e15 && v > -1e15) {
+    std::snprintf(buf, sizeof buf, "%lld", static_cast<long long>(v));
+    return buf;
+  }
   for (int precision = 6; precision <= 17; ++precision) {
     std::snprintf(buf, sizeof buf, "%.*g", precision, v);
     if (std::strtod(buf, nullptr) == v) break;

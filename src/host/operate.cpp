@@ -111,10 +111,11 @@ std::string utc_now() {
   auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
   std::tm tm{};
   gmtime_r(&t, &tm);
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
-                tm.tm_hour, tm.tm_min, tm.tm_sec, static_cast<int>(ms));
-  return buf;
+  char day[32];
+  std::strftime(day, sizeof day, "%Y-%m-%dT%H:%M:%S", &tm);
+  char millis[8];
+  std::snprintf(millis, sizeof millis, ".%03dZ", static_cast<int>(ms));
+  return std::string(day) + millis;
 }
 
 }  // namespace

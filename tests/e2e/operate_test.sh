@@ -41,10 +41,10 @@ fetch "$URL/healthz"
 [[ $STATUS == 200 && $(cat "$WORK/body") == ok ]] && ok "/healthz answers ok" || bad "/healthz" "$STATUS"
 
 # ---- gzip for text answers the client accepts compressed ----
-curl -s -o "$WORK/plain" "$URL/"
-curl -s -D "$WORK/headers" -o "$WORK/zipped" -H 'Accept-Encoding: gzip' "$URL/"
+curl -s -o "$WORK/plain" "$URL/md5.asp"
+curl -s -D "$WORK/headers" -o "$WORK/zipped" -H 'Accept-Encoding: gzip' "$URL/md5.asp"
 if grep -qi '^Content-Encoding: gzip' "$WORK/headers" && gunzip -c "$WORK/zipped" | cmp -s - "$WORK/plain"; then
-  ok "the index page comes gzip-compressed and unpacks to the plain answer"
+  ok "a page comes gzip-compressed and unpacks to the plain answer"
 else
   bad "gzip" "$(head -c 300 "$WORK/headers")"
 fi
@@ -86,6 +86,22 @@ if grep -Eq '^brevane_requests_total\{status="200"\} [0-9]+$' "$WORK/metrics" &&
 else
   bad "/metrics" "$(grep -v '^#' "$WORK/metrics" | head -20)"
 fi
+stop
+
+# ---- sessions and Application in SQLite outlive a restart ----
+# The index page counts this session's visits and the site's.
+visits() {
+  fetch -b "$WORK/jar" -c "$WORK/jar" "$URL/"
+  grep -o '第 [0-9]* 次访问，站点共 [0-9]* 次' "$WORK/body" | tr -dc '0-9 ' | tr -s ' ' | sed 's/^ //; s/ $//'
+}
+serve --port 0 --store sqlite
+visits >/dev/null
+stop
+serve --port 0 --store sqlite
+[[ $(visits) == "2 2" ]] && ok "session and Application values from SQLite after a restart" || bad "SQLite store" "$(visits)"
+stop
+serve --port 0
+[[ $(visits) == "1 1" ]] && ok "in memory (the default) they start afresh" || bad "memory store" "$(visits)"
 stop
 
 # ---- HTTPS with a certificate made here ----
