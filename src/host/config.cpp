@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstdint>
 #include <functional>
 #include <set>
 #include <sstream>
@@ -74,7 +74,7 @@ std::optional<std::string> set_number(const Setting& s, ServeOptions& out, int64
     return std::string(s.key) + ": " + std::to_string(value) + " is outside " + std::to_string(s.min) + ".." +
            std::to_string(s.max);
   if (auto p = std::get_if<int ServeOptions::*>(&s.target))
-    out.**p = static_cast<int>(value);
+    out.** p = static_cast<int>(value);
   else
     out.*std::get<uint64_t ServeOptions::*>(s.target) = static_cast<uint64_t>(value);
   return std::nullopt;
@@ -109,8 +109,7 @@ std::optional<std::string> apply_node(const std::string& key, const toml::node& 
   }
   if (const toml::table* t = node.as_table()) {
     for (const auto& [k, v] : *t)
-      if (auto e = apply_node(key.empty() ? std::string(k.str()) : key + "." + std::string(k.str()), v, out))
-        return e;
+      if (auto e = apply_node(key.empty() ? std::string(k.str()) : key + "." + std::string(k.str()), v, out)) return e;
     return std::nullopt;
   }
   const Setting* s = nullptr;
@@ -125,7 +124,7 @@ std::optional<std::string> apply_node(const std::string& key, const toml::node& 
   if (auto p = std::get_if<bool ServeOptions::*>(&s->target)) {
     const auto* v = node.as_boolean();
     if (!v) return key + ": expected true or false";
-    out.**p = v->get();
+    out.** p = v->get();
     return std::nullopt;
   }
   if (auto p = std::get_if<std::vector<std::string> ServeOptions::*>(&s->target)) {
@@ -137,7 +136,7 @@ std::optional<std::string> apply_node(const std::string& key, const toml::node& 
       if (!text) return key + ": expected a list of text";
       items.push_back(text->get());
     }
-    out.**p = std::move(items);
+    out.** p = std::move(items);
     return std::nullopt;
   }
   const auto* v = node.as_string();
@@ -224,14 +223,14 @@ std::optional<std::string> parse_serve_args(const std::vector<std::string>& args
       std::string value = args[++i];
       size_t eq = value.find('=');
       if (eq == std::string::npos) return "--drive needs LETTER=FOLDER";
-      if (auto e = set_drive(out, std::string_view(value).substr(0, eq), std::string_view(value).substr(eq + 1),
-                             "--drive"))
+      if (auto e =
+              set_drive(out, std::string_view(value).substr(0, eq), std::string_view(value).substr(eq + 1), "--drive"))
         return e;
       continue;
     }
     if (!s) return "unknown option " + flag;
     if (auto p = std::get_if<bool ServeOptions::*>(&s->target)) {
-      out.**p = !negated;
+      out.** p = !negated;
       continue;
     }
     if (i + 1 >= args.size()) return flag + " needs a value";
@@ -265,7 +264,8 @@ std::optional<std::string> configure_host(const ServeOptions& opts, const std::f
   if (opts.codepage) setenv("BREVANE_CODEPAGE", std::to_string(opts.codepage).c_str(), 1);
   if (!opts.drives.empty()) {
     std::string drives = getenv("BREVANE_DRIVES") ? getenv("BREVANE_DRIVES") : "";
-    for (const auto& [letter, folder] : opts.drives) drives += (drives.empty() ? "" : ";") + std::string(1, letter) + "=" + folder;
+    for (const auto& [letter, folder] : opts.drives)
+      drives += (drives.empty() ? "" : ";") + std::string(1, letter) + "=" + folder;
     setenv("BREVANE_DRIVES", drives.c_str(), 1);
   }
   if (opts.log == "off") {

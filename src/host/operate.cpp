@@ -197,8 +197,7 @@ std::unique_ptr<httplib::Server> Operations::make_server() const {
   if (config_.cert_file.empty()) return std::make_unique<httplib::Server>();
   auto server = std::make_unique<httplib::SSLServer>(config_.cert_file.c_str(), config_.key_file.c_str());
   if (!server->is_valid())
-    throw std::runtime_error("cannot load the certificate " + config_.cert_file + " with the key " +
-                             config_.key_file);
+    throw std::runtime_error("cannot load the certificate " + config_.cert_file + " with the key " + config_.key_file);
   return server;
 }
 
@@ -237,8 +236,8 @@ std::string Operations::remote_address(const httplib::Request& req) const {
   return client_address(req.remote_addr, forwarded, config_.trusted_proxies);
 }
 
-bool Operations::finished(std::FILE* log, const httplib::Request& req, const httplib::Response& res,
-                          uint64_t bytes_out, double ms, const std::string& note) {
+bool Operations::finished(std::FILE* log, const httplib::Request& req, const httplib::Response& res, uint64_t bytes_out,
+                          double ms, const std::string& note) {
   uint64_t bytes_in = request_bytes(req);
   metrics_.request(res.status, bytes_in, bytes_out, bytes_in > 0 && req.method != "GET", ms / 1000);
   if (!config_.json_log) return false;

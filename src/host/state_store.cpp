@@ -3,9 +3,9 @@
 #include <hiredis/hiredis.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <bit>
 #include <chrono>
-#include <algorithm>
 #include <mutex>
 #include <stdexcept>
 
@@ -238,8 +238,7 @@ class SqliteState : public StateBackend {
     std::lock_guard lock(mu_);
     int64_t now = now_();
     // Ended sessions are swept as new ones start, so the file does not grow.
-    Stmt(*this,
-         "DELETE FROM state_values WHERE scope IN (SELECT 's:' || id FROM state_sessions WHERE expires <= ?)",
+    Stmt(*this, "DELETE FROM state_values WHERE scope IN (SELECT 's:' || id FROM state_sessions WHERE expires <= ?)",
          {std::to_string(now)})
         .run();
     Stmt(*this, "DELETE FROM state_sessions WHERE expires <= ?", {std::to_string(now)}).run();
@@ -326,9 +325,7 @@ class RedisState : public StateBackend {
     if (scope != "app")
       if (auto t = timeout_of(scope.substr(2))) command({"EXPIRE", values_key(scope), std::to_string(*t * 60)});
   }
-  void erase(const std::string& scope, const std::string& lkey) override {
-    command({"HDEL", values_key(scope), lkey});
-  }
+  void erase(const std::string& scope, const std::string& lkey) override { command({"HDEL", values_key(scope), lkey}); }
   void clear(const std::string& scope) override { command({"DEL", values_key(scope)}); }
   std::vector<Entry> entries(const std::string& scope) override {
     Reply r = command({"HGETALL", values_key(scope)});
@@ -395,7 +392,8 @@ class RedisState : public StateBackend {
     std::lock_guard lock(mu_);
     for (int attempt = 0;; ++attempt) {
       if (!ctx_) connect();
-      auto* r = static_cast<redisReply*>(redisCommandArgv(ctx_, static_cast<int>(argv.size()), argv.data(), lens.data()));
+      auto* r =
+          static_cast<redisReply*>(redisCommandArgv(ctx_, static_cast<int>(argv.size()), argv.data(), lens.data()));
       if (r) {
         if (r->type == REDIS_REPLY_ERROR) {
           std::string why(r->str, r->len);

@@ -45,8 +45,7 @@ std::string encode_variant(const Variant& v);
 Variant decode_variant(std::string_view data);
 
 // `now_seconds` stands in for the wall clock in tests.
-std::shared_ptr<StateBackend> open_sqlite_state(const std::string& file,
-                                                std::function<int64_t()> now_seconds = {});
+std::shared_ptr<StateBackend> open_sqlite_state(const std::string& file, std::function<int64_t()> now_seconds = {});
 // "host:port"; keys begin with `prefix`. Throws std::runtime_error when the
 // server cannot be reached.
 std::shared_ptr<StateBackend> open_redis_state(const std::string& address, const std::string& prefix);

@@ -152,10 +152,11 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (cmd == "call" && argc > 2 && (std::strcmp(argv[2], "--help") == 0 || std::strcmp(argv[2], "-h") == 0)) {
-    std::fputs("usage: brevane call METHOD [ARG...]\n"
-               "Calls one method of Brevane.BrevaneCls by name, as a script would, with the arguments as text,\n"
-               "and prints the result (a byte array as numbers, an array one element a line).\n",
-               stdout);
+    std::fputs(
+        "usage: brevane call METHOD [ARG...]\n"
+        "Calls one method of Brevane.BrevaneCls by name, as a script would, with the arguments as text,\n"
+        "and prints the result (a byte array as numbers, an array one element a line).\n",
+        stdout);
     return 0;
   }
   if (cmd == "call") return call_command(argc - 2, argv + 2);

@@ -69,7 +69,10 @@ TEST(ServeConfig, FileThenCommandLine) {
          EXPECT_TRUE(o.metrics);
          EXPECT_EQ(o.address, "127.0.0.2");
        }},
-      {"defaults without a file", "", {}, "",
+      {"defaults without a file",
+       "",
+       {},
+       "",
        [](const ServeOptions& o) {
          EXPECT_EQ(o.port, 8080);
          EXPECT_EQ(o.store, "memory");
@@ -81,7 +84,10 @@ TEST(ServeConfig, FileThenCommandLine) {
       {"misspelt key in a table", "[session]\ntimeuot = 5\n", {}, "unknown setting session.timeuot"},
       {"wrong type", "port = \"8080\"\n", {}, "port: expected a whole number"},
       {"out of range", "port = 70000\n", {}, "port: 70000 is outside 0..65535"},
-      {"bad choice", "[session]\nstore = \"mysql\"\n", {}, "session.store: \"mysql\" is not one of memory, sqlite, redis"},
+      {"bad choice",
+       "[session]\nstore = \"mysql\"\n",
+       {},
+       "session.store: \"mysql\" is not one of memory, sqlite, redis"},
       {"bad drive", "[drives]\nDD = \"/x\"\n", {}, "drives.DD: \"DD\" is not a drive letter"},
       {"relative drive folder", "[drives]\nD = \"x\"\n", {}, "drives.D: the folder must be an absolute path"},
       {"not TOML", "port = = 1\n", {}, "line 1"},

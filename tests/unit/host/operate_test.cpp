@@ -13,17 +13,17 @@ TEST(ClientAddress, ForwardedForIsBelievedOnlyFromTrustedProxies) {
     const char* want;
   };
   const Case cases[] = {
-      {"203.0.113.9", "1.2.3.4", "203.0.113.9"},                 // not a proxy: the header is the client's own
-      {"127.0.0.1", "198.51.100.7", "198.51.100.7"},             // one trusted proxy
-      {"127.0.0.1", "", "127.0.0.1"},                            // a proxy that did not say
+      {"203.0.113.9", "1.2.3.4", "203.0.113.9"},                         // not a proxy: the header is the client's own
+      {"127.0.0.1", "198.51.100.7", "198.51.100.7"},                     // one trusted proxy
+      {"127.0.0.1", "", "127.0.0.1"},                                    // a proxy that did not say
       {"127.0.0.1", "6.6.6.6, 198.51.100.7, 10.1.2.3", "198.51.100.7"},  // forged left part ignored
       {"10.9.9.9", " 198.51.100.7 ,10.0.0.2", "198.51.100.7"},
-      {"127.0.0.1", "10.0.0.2, 10.0.0.3", "10.0.0.2"},           // proxies all the way
-      {"127.0.0.1", "unknown", "127.0.0.1"},                     // not an address: the proxy itself
+      {"127.0.0.1", "10.0.0.2, 10.0.0.3", "10.0.0.2"},  // proxies all the way
+      {"127.0.0.1", "unknown", "127.0.0.1"},            // not an address: the proxy itself
       {"127.0.0.1", "2001:db8::1", "2001:db8::1"},
-      {"::ffff:127.0.0.1", "198.51.100.7", "198.51.100.7"},      // IPv4 seen through an IPv6 socket
+      {"::ffff:127.0.0.1", "198.51.100.7", "198.51.100.7"},  // IPv4 seen through an IPv6 socket
       {"fd12::1", "198.51.100.7", "198.51.100.7"},
-      {"11.0.0.1", "198.51.100.7", "11.0.0.1"},                  // just outside 10.0.0.0/8
+      {"11.0.0.1", "198.51.100.7", "11.0.0.1"},  // just outside 10.0.0.0/8
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.peer) + " / " + c.forwarded);
@@ -59,12 +59,12 @@ TEST(Metrics, CountsByStatusAndBucketsUploads) {
   m.request(404, 0, 50, false, 0.001);
   m.connection_opened();
   std::string text = m.render();
-  for (const char* line : {"brevane_requests_total{status=\"200\"} 2\n", "brevane_requests_total{status=\"404\"} 1\n",
-                           "brevane_received_bytes_total 5000\n", "brevane_sent_bytes_total 160\n",
-                           "brevane_active_connections 1\n", "brevane_upload_bytes_bucket{le=\"1000\"} 0\n",
-                           "brevane_upload_bytes_bucket{le=\"10000\"} 1\n", "brevane_upload_bytes_bucket{le=\"+Inf\"} 1\n",
-                           "brevane_upload_bytes_count 1\n", "brevane_upload_seconds_bucket{le=\"0.1\"} 0\n",
-                           "brevane_upload_seconds_bucket{le=\"0.5\"} 1\n"})
+  for (const char* line :
+       {"brevane_requests_total{status=\"200\"} 2\n", "brevane_requests_total{status=\"404\"} 1\n",
+        "brevane_received_bytes_total 5000\n", "brevane_sent_bytes_total 160\n", "brevane_active_connections 1\n",
+        "brevane_upload_bytes_bucket{le=\"1000\"} 0\n", "brevane_upload_bytes_bucket{le=\"10000\"} 1\n",
+        "brevane_upload_bytes_bucket{le=\"+Inf\"} 1\n", "brevane_upload_bytes_count 1\n",
+        "brevane_upload_seconds_bucket{le=\"0.1\"} 0\n", "brevane_upload_seconds_bucket{le=\"0.5\"} 1\n"})
     EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
 }
 
