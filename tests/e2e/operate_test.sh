@@ -111,6 +111,10 @@ if command -v openssl >/dev/null; then
   serve --port 0 --cert "$WORK/cert.pem" --key "$WORK/key.pem"
   fetch --cacert "$WORK/cert.pem" --resolve "localhost:${URL##*:}:127.0.0.1" "https://localhost:${URL##*:}/healthz"
   [[ $URL == https://* && $STATUS == 200 ]] && ok "HTTPS with the configured certificate" || bad "HTTPS" "$URL $STATUS"
+  https_url="https://localhost:${URL##*:}"
+  conns=$(curl -s --cacert "$WORK/cert.pem" --resolve "localhost:${URL##*:}:127.0.0.1" -o /dev/null -o /dev/null \
+    -w '%{num_connects} ' "$https_url/healthz" "$https_url/md5.asp")
+  [[ $conns == "1 0 " ]] && ok "the second request reuses the connection (keep-alive)" || bad "keep-alive" "$conns"
   status=$(curl -s -o /dev/null -w '%{http_code}' "http://127.0.0.1:${URL##*:}/healthz")
   [[ $status != 200 ]] && ok "no plain HTTP on the HTTPS port" || bad "plain HTTP answered on the HTTPS port"
   stop
@@ -141,5 +145,22 @@ got=$([[ -n $name ]] && sha256sum <"$DATA/UploadFile/$name" | cut -d' ' -f1)
 [[ $(cat "$WORK/status") == 200 && $got == "$want" ]] && ok "the upload under way when SIGTERM came was saved whole" ||
   bad "upload during shutdown" "$(cat "$WORK/status") $name"
 [[ $code == 0 ]] && ok "the program then exited 0" || bad "exit status after SIGTERM" "$code"
+
+# ---- ... but not past the grace time ----
+serve --port 0 --metrics --shutdown-grace 1
+curl -s -o /dev/null --limit-rate 300k -F "file1=@$WORK/slow.bin" "$URL/upload/save.asp" &
+curl_pid=$!
+for _ in $(seq 200); do
+  curl -s "$URL/metrics" | grep -q '^brevane_active_connections 2$' && break
+  sleep 0.05
+done
+kill -TERM "$SERVER_PID"
+wait "$SERVER_PID"
+code=$?
+SERVER_PID=
+kill "$curl_pid" 2>/dev/null
+wait "$curl_pid" 2>/dev/null
+[[ $code == 1 ]] && grep -q 'still running' "$WORK/serve.log" && ok "an upload outlasting --shutdown-grace is left; exit 1" ||
+  bad "shutdown grace" "$code $(tail -2 "$WORK/serve.log")"
 
 finish
