@@ -375,6 +375,14 @@ bool HttpHost::Impl::serve_file(const std::string& path, httplib::Response& res)
     in->seekg(0);
   }
   res.status = 200;
+  if (worth_compressing(type, size)) {
+    // Held in memory, a small text file is compressed when the client accepts it.
+    std::string text(static_cast<size_t>(size), '\0');
+    in->read(text.data(), static_cast<std::streamsize>(size));
+    text.resize(static_cast<size_t>(in->gcount()));
+    res.set_content(std::move(text), type);
+    return true;
+  }
   res.set_content_provider(static_cast<size_t>(size), type,
                            [in](size_t offset, size_t length, httplib::DataSink& sink) {
                              char buf[65536];

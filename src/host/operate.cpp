@@ -191,6 +191,13 @@ std::string json_log_line(const AccessRecord& r) {
   return out;
 }
 
+bool worth_compressing(const std::string& content_type, uint64_t size) {
+  if (size < 256 || size > (uint64_t{1} << 20)) return false;
+  std::string_view t = content_type;
+  return t.starts_with("text/") || t.starts_with("application/javascript") || t.starts_with("application/json") ||
+         t.starts_with("application/xml") || t.starts_with("image/svg+xml");
+}
+
 Operations::Operations(OperateConfig config) : config_(std::move(config)) {}
 
 std::unique_ptr<httplib::Server> Operations::make_server() const {

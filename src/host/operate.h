@@ -64,6 +64,10 @@ struct AccessRecord {
 
 std::string json_log_line(const AccessRecord& r);  // one line, with its "\n"
 
+// Whether a static file is sent from memory, so the server library can
+// compress it: text up to a size where holding it costs nothing.
+bool worth_compressing(const std::string& content_type, uint64_t size);
+
 class Operations {
  public:
   explicit Operations(OperateConfig config);

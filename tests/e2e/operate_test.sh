@@ -50,6 +50,12 @@ else
 fi
 curl -s -D "$WORK/headers" -o /dev/null "$URL/"
 grep -qi '^Content-Encoding' "$WORK/headers" && bad "compressed for a client that did not ask" || ok "plain without Accept-Encoding"
+css=$here/../../site/Comm/filemanager.css
+curl -s -D "$WORK/headers" -o "$WORK/zipped" -H 'Accept-Encoding: gzip' "$URL/Comm/filemanager.css"
+grep -qi '^Content-Encoding: gzip' "$WORK/headers" && gunzip -c "$WORK/zipped" | cmp -s - "$css" &&
+  ok "a static style sheet too" || bad "gzip of a static file" "$(head -c 300 "$WORK/headers")"
+range=$(curl -s -H 'Accept-Encoding: gzip' -r 0-9 -w ' %{http_code}' "$URL/Comm/filemanager.css")
+[[ $range == "$(head -c 10 "$css") 206" ]] && ok "a byte range of it is still answered as such" || bad "range" "$range"
 
 # ---- the JSON access log, with the client behind a trusted proxy ----
 curl -s -o /dev/null -H 'X-Forwarded-For: 6.6.6.6, 198.51.100.7' -A 'e2e "agent"' "$URL/healthz?probe=1"
