@@ -11,7 +11,7 @@ namespace {
 std::string number(double v) {
   // The shortest text that reads back as the same number ("0.1", not 0.1000...01).
   char buf[32];
-  if (v == static_cast<double>(static_cast<int64_t>(v)) && v < 1e15 && v > -1e15) {
+  if (v < 1e15 && v > -1e15 && v == static_cast<double>(static_cast<int64_t>(v))) {
     std::snprintf(buf, sizeof buf, "%lld", static_cast<long long>(v));
     return buf;
   }
