@@ -96,6 +96,7 @@ Variant decode_from(Reader& r) {
       return Variant::null();
     case VarType::String: {
       uint64_t n = r.u64();
+      if (n > r.in.size() / 2) throw std::runtime_error("stored value cut short");
       std::string_view raw = r.take(n * 2);
       Text text(static_cast<size_t>(n), u'\0');
       for (size_t i = 0; i < text.size(); ++i)
