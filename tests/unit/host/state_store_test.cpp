@@ -47,6 +47,9 @@ TEST(StoredValues, EveryKindButObjectsComesBackAsItWas) {
     }
   }
   EXPECT_EQ(decode_variant(encode_variant(Variant(Text(u"张三")))).text(), u"张三");
+  // A corrupted length is refused, not allocated.
+  EXPECT_THROW(decode_variant(std::string("\x08\x00\xff\xff\xff\xff\xff\xff\xff\x7f", 10)), std::exception);
+  EXPECT_THROW(decode_variant(std::string("\x0c\x20\xff\xff\xff\xff\xff\xff\xff\x7f", 10)), std::exception);
   EXPECT_EQ(decode_variant(encode_variant(Variant(-0.1))).to_double(), -0.1);
   ApplicationState owner;
   EXPECT_THROW(encode_variant(Variant(ObjectPtr(std::make_shared<HostApplication>(owner)))), ScriptError);
