@@ -375,7 +375,7 @@ bool HttpHost::Impl::serve_file(const std::string& path, httplib::Response& res)
     in->seekg(0);
   }
   res.status = 200;
-  if (worth_compressing(type, size)) {
+  if (ops.compress_file(type, size)) {
     // Held in memory, a small text file is compressed when the client accepts it.
     std::string text(static_cast<size_t>(size), '\0');
     in->read(text.data(), static_cast<std::streamsize>(size));

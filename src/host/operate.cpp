@@ -94,6 +94,9 @@ class CountingQueue : public httplib::TaskQueue {
   Metrics& metrics_;
 };
 
+// Set before routing, read while the same thread answers.
+thread_local bool t_ranged = false;
+
 uint64_t request_bytes(const httplib::Request& req) {
   std::string length = req.get_header_value("Content-Length");
   if (length.empty()) return req.body.size();
@@ -191,8 +194,8 @@ std::string json_log_line(const AccessRecord& r) {
   return out;
 }
 
-bool worth_compressing(const std::string& content_type, uint64_t size) {
-  if (size < 256 || size > (uint64_t{1} << 20)) return false;
+bool Operations::compress_file(const std::string& content_type, uint64_t size) const {
+  if (!config_.gzip || t_ranged || size < 256 || size > (uint64_t{1} << 20)) return false;
   std::string_view t = content_type;
   return t.starts_with("text/") || t.starts_with("application/javascript") || t.starts_with("application/json") ||
          t.starts_with("application/xml") || t.starts_with("image/svg+xml");
@@ -217,6 +220,7 @@ bool Operations::answer(const httplib::Request& req, httplib::Response& res) {
   // The library compresses what the client accepts; without gzip the client
   // is taken to accept none.
   if (!config_.gzip) const_cast<httplib::Request&>(req).headers.erase("Accept-Encoding");
+  t_ranged = req.has_header("Range");
   if (req.method != "GET" && req.method != "HEAD") return false;
   if (req.path == "/healthz") {
     res.set_header("Cache-Control", "no-store");

@@ -64,9 +64,6 @@ struct AccessRecord {
 
 std::string json_log_line(const AccessRecord& r);  // one line, with its "\n"
 
-// Whether a static file is sent from memory, so the server library can
-// compress it: text up to a size where holding it costs nothing.
-bool worth_compressing(const std::string& content_type, uint64_t size);
 
 class Operations {
  public:
@@ -81,6 +78,11 @@ class Operations {
   // Wraps the worker pool so connections being served are counted.
   httplib::TaskQueue* count_connections(httplib::TaskQueue* pool);
   std::string remote_address(const httplib::Request& req) const;
+  // Whether the static file now asked for is sent from memory, so the
+  // server library compresses it: text up to a size where holding it costs
+  // nothing, in a request for the whole file (the library would compress a
+  // byte range as if it were the file).
+  bool compress_file(const std::string& content_type, uint64_t size) const;
   // After each answer: metrics, and the log line when it is JSON (true).
   bool finished(std::FILE* log, const httplib::Request& req, const httplib::Response& res, uint64_t bytes_out,
                 double ms, const std::string& note);
