@@ -402,7 +402,7 @@ void HttpHost::Impl::log(const httplib::Request& req, const httplib::Response& r
   if (bytes == 0 && res.has_header("Content-Length")) bytes = std::stoull(res.get_header_value("Content-Length"));
   if (ops.finished(config.log, req, res, bytes, ms, t_note) || !config.log) return;
   std::string path = req.target.substr(0, req.target.find('?'));
-  std::fprintf(config.log, "%s %s %s %d %zu %.1fms%s%s\n", ops.remote_address(req).c_str(), req.method.c_str(), path.c_str(),
+  std::fprintf(config.log, "%s %s %s %d %zu %.1fms%s%s\n", req.remote_addr.c_str(), req.method.c_str(), path.c_str(),
                res.status, bytes, ms, t_note.empty() ? "" : " ", t_note.c_str());
   std::fflush(config.log);
 }

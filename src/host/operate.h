@@ -64,7 +64,6 @@ struct AccessRecord {
 
 std::string json_log_line(const AccessRecord& r);  // one line, with its "\n"
 
-
 class Operations {
  public:
   explicit Operations(OperateConfig config);
