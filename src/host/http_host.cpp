@@ -134,7 +134,9 @@ struct HttpHost::Impl {
   // Before the server, so they outlive its workers.
   ProgressBoard progress;
   TusStore tus{config.tus, config.site};
-  httplib::Server server;
+  Operations ops{config.operate};
+  std::unique_ptr<httplib::Server> server_owner = ops.make_server();  // plain or TLS
+  httplib::Server& server = *server_owner;
   int port = -1;
 
   Impl(HostConfig c, PageRegistry p) : config(std::move(c)), pages(std::move(p)) {}
@@ -152,16 +154,20 @@ struct HttpHost::Impl {
 };
 
 void HttpHost::Impl::setup() {
-  server.set_payload_max_length(static_cast<size_t>(INT32_MAX));
+  server.set_payload_max_length(static_cast<size_t>(config.operate.max_body));
+  ops.attach(sessions, application);
   // The library's own pool has max(8, cores - 1) workers: eight silent
   // connections took the whole host.
-  server.new_task_queue = [n = std::max<size_t>(config.workers, 8)] { return new GrowingPool(n); };
+  server.new_task_queue = [this, n = std::max<size_t>(config.workers, 8)] {
+    return ops.count_connections(new GrowingPool(n));
+  };
   server.set_read_timeout(config.timeout_seconds, 0);
   server.set_write_timeout(config.timeout_seconds, 0);
   server.set_tcp_nodelay(true);
-  server.set_pre_routing_handler([](const httplib::Request&, httplib::Response&) {
+  server.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
     t_started = Clock::now();
     t_note.clear();
+    if (ops.answer(req, res)) return httplib::Server::HandlerResponse::Handled;
     return httplib::Server::HandlerResponse::Unhandled;
   });
   server.set_logger([this](const httplib::Request& req, const httplib::Response& res) { log(req, res); });
@@ -262,7 +268,8 @@ void HttpHost::Impl::run_page(const PageHandler& handler, const std::string& pat
   if (q != std::string::npos) info.query = req.target.substr(q + 1);
   info.http_version = req.version;
   for (const auto& [k, v] : req.headers) info.headers.emplace_back(k, v);
-  info.remote_addr = req.remote_addr;
+  info.remote_addr = ops.remote_address(req);
+  info.secure = !config.operate.cert_file.empty();
   info.remote_port = req.remote_port;
   info.local_addr = req.local_addr;
   info.local_port = req.local_port;
@@ -394,6 +401,14 @@ bool HttpHost::Impl::serve_file(const std::string& path, httplib::Response& res)
     in->seekg(0);
   }
   res.status = 200;
+  if (ops.compress_file(type, size)) {
+    // Held in memory, a small text file is compressed when the client accepts it.
+    std::string text(static_cast<size_t>(size), '\0');
+    in->read(text.data(), static_cast<std::streamsize>(size));
+    text.resize(static_cast<size_t>(in->gcount()));
+    res.set_content(std::move(text), type);
+    return true;
+  }
   res.set_content_provider(static_cast<size_t>(size), type,
                            [in](size_t offset, size_t length, httplib::DataSink& sink) {
                              char buf[65536];
@@ -408,10 +423,10 @@ bool HttpHost::Impl::serve_file(const std::string& path, httplib::Response& res)
 }
 
 void HttpHost::Impl::log(const httplib::Request& req, const httplib::Response& res) {
-  if (!config.log) return;
   auto ms = std::chrono::duration<double, std::milli>(Clock::now() - t_started).count();
   size_t bytes = res.body.size();
   if (bytes == 0 && res.has_header("Content-Length")) bytes = std::stoull(res.get_header_value("Content-Length"));
+  if (ops.finished(config.log, req, res, bytes, ms, t_note) || !config.log) return;
   std::string path = req.target.substr(0, req.target.find('?'));
   std::fprintf(config.log, "%s %s %s %d %zu %.1fms%s%s\n", req.remote_addr.c_str(), req.method.c_str(), path.c_str(),
                res.status, bytes, ms, t_note.empty() ? "" : " ", t_note.c_str());

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "host/operate.h"
 #include "host/pages.h"
 #include "host/site_map.h"
 #include "host/spool.h"
@@ -34,6 +35,7 @@ struct HostConfig {
   size_t workers = 512;
   int timeout_seconds = 20;
   TusConfig tus;  // resumable uploads; off while tus.dir is empty
+  OperateConfig operate;  // HTTPS, proxies, JSON log, metrics, session store
 };
 
 class HttpHost {

@@ -46,6 +46,7 @@ struct RequestInfo {
   std::string local_addr = "127.0.0.1";
   int local_port = 80;
   std::string physical_path;  // Windows form of the page's file
+  bool secure = false;        // came over HTTPS
   std::shared_ptr<const BodySpool> body;
 
   std::string header(std::string_view name) const;  // case-insensitive, "" when absent

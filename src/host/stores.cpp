@@ -65,14 +65,28 @@ std::string new_session_id() {
 
 }  // namespace
 
+void ValueStore::bind(std::shared_ptr<StateBackend> backend, std::string scope) {
+  std::lock_guard lock(mu_);
+  backend_ = std::move(backend);
+  scope_ = std::move(scope);
+}
+
 Variant ValueStore::get(TextView key) const {
   std::lock_guard lock(mu_);
+  if (backend_) {
+    auto e = backend_->get(scope_, to_utf8(vb::LCase(key)));
+    return e ? decode_variant(e->value) : Variant();
+  }
   auto it = values_.find(vb::LCase(key));
   return it == values_.end() ? Variant() : it->second.second;
 }
 
 void ValueStore::set(TextView key, Variant value) {
   std::lock_guard lock(mu_);
+  if (backend_) {
+    backend_->put(scope_, to_utf8(vb::LCase(key)), {to_utf8(key), encode_variant(value)});
+    return;
+  }
   auto& slot = values_[vb::LCase(key)];
   if (slot.first.empty()) slot.first = Text(key);
   slot.second = std::move(value);
@@ -80,17 +94,23 @@ void ValueStore::set(TextView key, Variant value) {
 
 void ValueStore::remove(TextView key) {
   std::lock_guard lock(mu_);
+  if (backend_) return backend_->erase(scope_, to_utf8(vb::LCase(key)));
   values_.erase(vb::LCase(key));
 }
 
 void ValueStore::clear() {
   std::lock_guard lock(mu_);
+  if (backend_) return backend_->clear(scope_);
   values_.clear();
 }
 
 VariantArray ValueStore::keys() const {
   std::lock_guard lock(mu_);
   VariantArray out;
+  if (backend_) {
+    for (auto& e : backend_->entries(scope_)) out.emplace_back(from_utf8(e.key));
+    return out;
+  }
   for (const auto& [k, v] : values_) out.emplace_back(v.first);
   return out;
 }
@@ -110,7 +130,32 @@ void SessionManager::sweep_locked(std::chrono::steady_clock::time_point t) {
   });
 }
 
+void SessionManager::configure(std::shared_ptr<StateBackend> backend, int default_timeout_minutes) {
+  std::lock_guard lock(mu_);
+  backend_ = std::move(backend);
+  default_timeout_ = default_timeout_minutes;
+}
+
+// A session kept in the backend: a fresh view of it for each request, as
+// another host may have changed it since.
+std::shared_ptr<SessionState> SessionManager::bound(std::string id, int timeout) {
+  auto s = std::make_shared<SessionState>();
+  s->values.bind(backend_, "s:" + id);
+  s->id = std::move(id);
+  s->timeout_minutes = timeout;
+  return s;
+}
+
+void SessionManager::set_timeout(SessionState& s, int32_t minutes) {
+  s.timeout_minutes = minutes;
+  if (backend_) backend_->start_session(s.id, minutes);
+}
+
 std::shared_ptr<SessionState> SessionManager::find(const std::string& id) {
+  if (backend_) {
+    std::optional<int> timeout = backend_->touch_session(id);
+    return timeout ? bound(id, *timeout) : nullptr;
+  }
   std::lock_guard lock(mu_);
   auto t = now();
   sweep_locked(t);
@@ -121,7 +166,15 @@ std::shared_ptr<SessionState> SessionManager::find(const std::string& id) {
 }
 
 std::shared_ptr<SessionState> SessionManager::create() {
+  if (backend_) {
+    std::string id;
+    do id = new_session_id();
+    while (backend_->touch_session(id));
+    backend_->start_session(id, default_timeout_);
+    return bound(std::move(id), default_timeout_);
+  }
   auto s = std::make_shared<SessionState>();
+  s->timeout_minutes = default_timeout_;
   std::lock_guard lock(mu_);
   auto t = now();
   sweep_locked(t);
@@ -133,6 +186,7 @@ std::shared_ptr<SessionState> SessionManager::create() {
 }
 
 void SessionManager::abandon(const std::string& id) {
+  if (backend_) return backend_->end_session(id);
   std::lock_guard lock(mu_);
   sessions_.erase(id);
 }
@@ -157,7 +211,7 @@ HostSession::HostSession(SessionManager& manager, std::string cookie_id)
       need_args(a, 1);
       int32_t m = a.back().to_i32();
       if (m < 1) throw ScriptError(kInvalidCall);
-      state().timeout_minutes = m;
+      manager_.set_timeout(state(), m);
       return {};
     }
     return Variant(state().timeout_minutes.load());

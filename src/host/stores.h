@@ -1,7 +1,8 @@
 // Session and Application. Sessions are found by a cookie, kept in memory
-// and dropped after their idle timeout (20 minutes unless the page changes
-// Session.Timeout); Application is one store shared by every request. Both
-// are safe under concurrent requests.
+// (or in a StateBackend when one is configured) and dropped after their idle
+// timeout (20 minutes unless configured or the page changes Session.Timeout);
+// Application is one store shared by every request. Both are safe under
+// concurrent requests.
 #pragma once
 
 #include <atomic>
@@ -13,6 +14,7 @@
 #include <string>
 
 #include "core/object.h"
+#include "host/state_store.h"
 
 namespace brevane::host {
 
@@ -24,8 +26,12 @@ class ValueStore {
   void remove(TextView key);
   void clear();
   VariantArray keys() const;
+  // From now on the values live in `backend` under `scope`.
+  void bind(std::shared_ptr<StateBackend> backend, std::string scope);
 
  private:
+  std::shared_ptr<StateBackend> backend_;
+  std::string scope_;
   mutable std::mutex mu_;
   std::map<Text, std::pair<Text, Variant>> values_;  // lower-case key -> (key as given, value)
 };
@@ -47,13 +53,20 @@ class SessionManager {
   std::shared_ptr<SessionState> create();
   void abandon(const std::string& id);
   size_t live_count();
+  // Sessions from now on start with this time-out and, with a backend, live there.
+  void configure(std::shared_ptr<StateBackend> backend, int default_timeout_minutes);
+  void set_timeout(SessionState& s, int32_t minutes);
   static constexpr const char* kCookieName = "BREVANESESSIONID";
 
  private:
   void sweep_locked(std::chrono::steady_clock::time_point now);
   std::chrono::steady_clock::time_point now() const;
 
+  std::shared_ptr<SessionState> bound(std::string id, int timeout);
+
   Clock clock_;
+  std::shared_ptr<StateBackend> backend_;
+  int default_timeout_ = 20;
   std::mutex mu_;
   std::map<std::string, std::shared_ptr<SessionState>> sessions_;
 };

@@ -12,6 +12,7 @@
 #include "component/component.h"
 #include "component/facade.h"
 #include "core/registry.h"
+#include "host/config.h"
 #include "host/http_host.h"
 #include "site/pages/demo_site.h"
 
@@ -19,13 +20,14 @@ using namespace brevane;
 
 namespace {
 
-int usage() {
+int usage(std::FILE* out = stderr) {
   std::fputs(
       "usage: brevane call METHOD [ARG...]   call a method of Brevane.BrevaneCls, arguments as text\n"
-      "       brevane serve [--site DIR] [--data DIR] [--host 127.0.0.1] [--port 8080] [--codepage 936]\n"
-      "                     [--timeout SECONDS] [--workers N]\n"
-      "       brevane --version\n",
-      stderr);
+      "       brevane serve [--config FILE] [--site DIR] [--data DIR] [--port 8080] [OPTION...]\n"
+      "                     (brevane serve --help lists them)\n"
+      "       brevane --version\n"
+      "       brevane COMMAND --help\n",
+      out);
   return 2;
 }
 
@@ -71,35 +73,25 @@ std::filesystem::path default_data_dir() {
 
 int serve_command(int argc, char** argv) {
   namespace fs = std::filesystem;
-  fs::path site_dir = BREVANE_DEMO_SITE;
-  fs::path data_dir = default_data_dir();
-  host::HostConfig config;
-  for (int i = 0; i < argc; ++i) {
-    std::string opt = argv[i];
-    if (i + 1 >= argc) return usage();
-    std::string value = argv[++i];
-    if (opt == "--site")
-      site_dir = value;
-    else if (opt == "--data")
-      data_dir = value;
-    else if (opt == "--host")
-      config.host = value;
-    else if (opt == "--port")
-      config.port = std::atoi(value.c_str());
-    else if (opt == "--timeout" && std::atoi(value.c_str()) > 0)
-      config.timeout_seconds = std::atoi(value.c_str());
-    else if (opt == "--workers" && std::atoi(value.c_str()) > 0)
-      config.workers = static_cast<size_t>(std::atoi(value.c_str()));
-    else if (opt == "--codepage")
-      setenv("BREVANE_CODEPAGE", value.c_str(), 1);
-    else
-      return usage();
+  host::ServeOptions opts;
+  bool help = false;
+  if (auto e = host::parse_serve_args(std::vector<std::string>(argv, argv + argc), opts, help)) {
+    std::fprintf(stderr, "brevane serve: %s\n", e->c_str());
+    return 2;
   }
+  if (help) return std::fputs(host::serve_help(), stdout), 0;
+  fs::path site_dir = opts.site.empty() ? fs::path(BREVANE_DEMO_SITE) : fs::path(opts.site);
+  fs::path data_dir = opts.data.empty() ? default_data_dir() : fs::path(opts.data);
+  host::HostConfig config;
   std::error_code ec;
   site_dir = fs::weakly_canonical(site_dir, ec);
   data_dir = fs::weakly_canonical(data_dir, ec);
   if (!fs::is_directory(site_dir)) {
     std::fprintf(stderr, "brevane: no site folder %s\n", site_dir.c_str());
+    return 1;
+  }
+  if (auto e = host::configure_host(opts, data_dir, config)) {
+    std::fprintf(stderr, "brevane serve: %s\n", e->c_str());
     return 1;
   }
   if (!site::prepare_demo_data(site_dir, data_dir)) return 1;
@@ -112,7 +104,14 @@ int serve_command(int argc, char** argv) {
   std::string host = config.host;
   host::PageRegistry pages;
   site::register_demo_pages(pages);
-  host::HttpHost server(std::move(config), std::move(pages));
+  std::unique_ptr<host::HttpHost> owned;
+  try {
+    owned = std::make_unique<host::HttpHost>(std::move(config), std::move(pages));
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "brevane serve: %s\n", e.what());
+    return 1;
+  }
+  host::HttpHost& server = *owned;
 
   // Stop cleanly on Ctrl-C or a termination request.
   sigset_t stop_signals;
@@ -125,14 +124,18 @@ int serve_command(int argc, char** argv) {
     std::fprintf(stderr, "brevane: cannot listen on %s\n", host.c_str());
     return 1;
   }
-  std::thread waiter([&] {
+  std::thread waiter([&, grace = opts.shutdown_grace] {
     int sig = 0;
     sigwait(&stop_signals, &sig);
+    // Running requests (an upload under way) finish; new connections are refused.
     server.stop();
+    std::this_thread::sleep_for(std::chrono::seconds(grace));
+    std::fprintf(stderr, "brevane: requests still running %d s after the stop signal; leaving them\n", grace);
+    std::_Exit(1);
   });
   waiter.detach();
-  std::printf("Brevane serving %s (data in %s) at http://%s:%d/\n", site_dir.c_str(), data_dir.c_str(), host.c_str(),
-              port);
+  std::printf("Brevane serving %s (data in %s) at %s://%s:%d/\n", site_dir.c_str(), data_dir.c_str(),
+              opts.cert.empty() ? "http" : "https", host.c_str(), port);
   std::fflush(stdout);
   return server.serve() ? 0 : 1;
 }
@@ -145,6 +148,18 @@ int main(int argc, char** argv) {
   std::string cmd = argv[1];
   if (cmd == "--version" || cmd == "version") {
     std::printf("brevane %s\n", to_utf8(kVersion).c_str());
+    return 0;
+  }
+  if (cmd == "--help" || cmd == "-h" || cmd == "help") {
+    usage(stdout);
+    return 0;
+  }
+  if (cmd == "call" && argc > 2 && (std::strcmp(argv[2], "--help") == 0 || std::strcmp(argv[2], "-h") == 0)) {
+    std::fputs(
+        "usage: brevane call METHOD [ARG...]\n"
+        "Calls one method of Brevane.BrevaneCls by name, as a script would, with the arguments as text,\n"
+        "and prints the result (a byte array as numbers, an array one element a line).\n",
+        stdout);
     return 0;
   }
   if (cmd == "call") return call_command(argc - 2, argv + 2);

@@ -96,6 +96,11 @@ TEST(ServerVariables, NamesWithoutRegardToCase) {
   };
   for (const auto& c : cases) EXPECT_EQ(r.server_variables(c.name), c.value) << to_utf8(c.name);
   EXPECT_FALSE(r.server_variables(u"SERVER_SOFTWARE").empty());
+  EXPECT_EQ(r.server_variables(u"HTTPS"), u"off");
+  info.secure = true;  // pages build their own absolute links from these
+  RequestRef secure(var(make_request(info, "")));
+  EXPECT_EQ(secure.server_variables(u"HTTPS"), u"on");
+  EXPECT_EQ(secure.server_variables(u"SERVER_PORT_SECURE"), u"1");
 }
 
 // ---- body ----
