@@ -71,7 +71,7 @@ std::filesystem::path default_data_dir() {
 
 int serve_command(int argc, char** argv) {
   namespace fs = std::filesystem;
-  fs::path site_dir = BREVANE_DEMO_SITE;
+  fs::path site_dir = site::default_site_dir();
   fs::path data_dir = default_data_dir();
   host::HostConfig config;
   for (int i = 0; i < argc; ++i) {

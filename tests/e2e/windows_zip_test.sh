@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# The Windows zip CPack makes of the cross build (build/mingw, made by
+# scripts/test before this runs): exactly the DLL, the type library, the two
+# registration scripts and the guide, each in the form Windows needs.
+source "$(dirname "$0")/lib.sh"
+SRC=$(cd "$(dirname "$0")/../.." && pwd)
+MINGW=${BREVANE_MINGW_BUILD:-$SRC/build/mingw}
+[[ -f $MINGW/brevane.dll && -f $MINGW/CPackConfig.cmake ]] || { echo "skip: no cross build in $MINGW"; exit 77; }
+
+cpack -G ZIP -B "$WORK/pkg" --config "$MINGW/CPackConfig.cmake" >"$WORK/cpack.log" 2>&1 || { cat "$WORK/cpack.log"; exit 1; }
+zip=$(ls "$WORK"/pkg/brevane-*-windows.zip) || { ls "$WORK/pkg"; exit 1; }
+python3 - "$zip" <<'PY' && ok "zip contents" || bad "zip contents"
+import struct, sys, zipfile
+z = zipfile.ZipFile(sys.argv[1])
+top = sys.argv[1].rsplit("/", 1)[1][:-4] + "/"
+names = {n[len(top):] for n in z.namelist() if n.startswith(top) and not n.endswith("/")}
+want = {"x64/brevane.dll", "brevane.tlb", "register.cmd", "unregister.cmd", "README.txt"}
+errors = [] if names == want else [f"files {sorted(names)}, want {sorted(want)}"]
+dll = z.read(top + "x64/brevane.dll")
+pe = struct.unpack_from("<I", dll, 0x3C)[0]
+if dll[:2] != b"MZ" or dll[pe:pe + 4] != b"PE\0\0" or struct.unpack_from("<H", dll, pe + 4)[0] != 0x8664:
+    errors.append("x64/brevane.dll is no 64-bit PE file")
+for export in (b"DllRegisterServer", b"DllUnregisterServer", b"DllGetClassObject"):
+    if export not in dll:
+        errors.append(f"brevane.dll lacks {export.decode()}")
+tlb = z.read(top + "brevane.tlb")
+if tlb[:4] != b"MSFT" or b"BrevaneCls" not in tlb:
+    errors.append("brevane.tlb is no type library of BrevaneCls")
+for name in ("register.cmd", "unregister.cmd", "README.txt"):
+    text = z.read(top + name)
+    if text.count(b"\n") != text.count(b"\r\n"):
+        errors.append(f"{name} has bare line feeds")
+if b"regsvr32" not in z.read(top + "register.cmd") or b"/u" not in z.read(top + "unregister.cmd"):
+    errors.append("registration scripts do not call regsvr32")
+if b"register.cmd" not in z.read(top + "README.txt"):
+    errors.append("the guide does not say how to register")
+print("\n".join(errors))
+sys.exit(1 if errors else 0)
+PY
+finish
