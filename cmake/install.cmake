@@ -11,9 +11,17 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Automation component for server-side page
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 
 if(WIN32)
-  # The zip: the DLL in x64\ (room for an x86\ beside it), the type library,
+  # The zip: the DLLs in x64\ and (when built) x86\, the type library,
   # the registration scripts and the guide, all under one top folder.
-  install(TARGETS brevane RUNTIME DESTINATION x64 LIBRARY DESTINATION x64)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    # The 32-bit build only makes the DLL the 64-bit build's zip carries.
+    install(TARGETS brevane RUNTIME DESTINATION x86)
+    return()
+  endif()
+  install(TARGETS brevane RUNTIME DESTINATION x64)
+  set(BREVANE_X86_DLL ${CMAKE_SOURCE_DIR}/build/mingw32/brevane.dll
+      CACHE FILEPATH "The 32-bit brevane.dll the zip carries in x86 (the mingw32 preset builds it)")
+  install(FILES ${BREVANE_X86_DLL} DESTINATION x86 OPTIONAL)
   install(FILES ${GEN_DIR}/brevane.tlb DESTINATION .)
   install(FILES ${CMAKE_SOURCE_DIR}/packaging/windows/register.cmd ${CMAKE_SOURCE_DIR}/packaging/windows/unregister.cmd
                 ${CMAKE_SOURCE_DIR}/packaging/windows/README.txt DESTINATION .)

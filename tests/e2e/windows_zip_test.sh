@@ -9,20 +9,25 @@ MINGW=${BREVANE_MINGW_BUILD:-$SRC/build/mingw}
 
 cpack -G ZIP -B "$WORK/pkg" --config "$MINGW/CPackConfig.cmake" >"$WORK/cpack.log" 2>&1 || { cat "$WORK/cpack.log"; exit 1; }
 zip=$(ls "$WORK"/pkg/brevane-*-windows.zip) || { ls "$WORK/pkg"; exit 1; }
-python3 - "$zip" <<'PY' && ok "zip contents" || bad "zip contents"
+x86=no; [[ -f ${BREVANE_MINGW32_BUILD:-$SRC/build/mingw32}/brevane.dll ]] && x86=yes
+python3 - "$zip" "$x86" <<'PY' && ok "zip contents" || bad "zip contents"
 import struct, sys, zipfile
 z = zipfile.ZipFile(sys.argv[1])
 top = sys.argv[1].rsplit("/", 1)[1][:-4] + "/"
 names = {n[len(top):] for n in z.namelist() if n.startswith(top) and not n.endswith("/")}
-want = {"x64/brevane.dll", "brevane.tlb", "register.cmd", "unregister.cmd", "README.txt"}
+dlls = {"x64/brevane.dll": 0x8664}
+if sys.argv[2] == "yes":
+    dlls["x86/brevane.dll"] = 0x14C
+want = {*dlls, "brevane.tlb", "register.cmd", "unregister.cmd", "README.txt"}
 errors = [] if names == want else [f"files {sorted(names)}, want {sorted(want)}"]
-dll = z.read(top + "x64/brevane.dll")
-pe = struct.unpack_from("<I", dll, 0x3C)[0]
-if dll[:2] != b"MZ" or dll[pe:pe + 4] != b"PE\0\0" or struct.unpack_from("<H", dll, pe + 4)[0] != 0x8664:
-    errors.append("x64/brevane.dll is no 64-bit PE file")
-for export in (b"DllRegisterServer", b"DllUnregisterServer", b"DllGetClassObject"):
-    if export not in dll:
-        errors.append(f"brevane.dll lacks {export.decode()}")
+for name, machine in dlls.items():
+    dll = z.read(top + name) if name in names else b""
+    pe = struct.unpack_from("<I", dll, 0x3C)[0] if len(dll) > 0x40 else 0
+    if dll[:2] != b"MZ" or dll[pe:pe + 4] != b"PE\0\0" or struct.unpack_from("<H", dll, pe + 4)[0] != machine:
+        errors.append(f"{name} is no PE file for machine {machine:#x}")
+    for export in (b"DllRegisterServer", b"DllUnregisterServer", b"DllGetClassObject", b"DllCanUnloadNow"):
+        if export not in dll:
+            errors.append(f"{name} lacks {export.decode()}")
 tlb = z.read(top + "brevane.tlb")
 if tlb[:4] != b"MSFT" or b"BrevaneCls" not in tlb:
     errors.append("brevane.tlb is no type library of BrevaneCls")
