@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The Windows zip CPack makes of the cross build (build/mingw, made by
 # scripts/test before this runs): exactly the DLL, the type library, the two
-# registration scripts and the guide, each in the form Windows needs.
+# registration scripts and the guide, each in the form Windows needs; under
+# Wine, register.cmd makes the component creatable by name and
+# unregister.cmd removes it again.
 source "$(dirname "$0")/lib.sh"
 SRC=$(cd "$(dirname "$0")/../.." && pwd)
 MINGW=${BREVANE_MINGW_BUILD:-$SRC/build/mingw}
@@ -42,4 +44,20 @@ if b"register.cmd" not in z.read(top + "README.txt"):
 print("\n".join(errors))
 sys.exit(1 if errors else 0)
 PY
+
+command -v wine >/dev/null || { skipped "scripts under Wine" "no wine"; finish; }
+unzip -q "$zip" -d "$WORK/unzipped"
+cd "$WORK/unzipped"/brevane-*-windows || exit 1
+export WINEPREFIX=$WORK/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=zh_CN.UTF-8
+wineboot -i >/dev/null 2>&1
+printf 'Set c = CreateObject("Brevane.BrevaneCls")\r\nWScript.Echo c.CommMd5("abc")\r\n' >md5.vbs
+out=$(wine cmd /c register.cmd 2>&1); rc=$?; out=${out//$'\r'/}
+[[ $rc == 0 && $out == "Registered "*'x64\brevane.dll'* ]] && ok "register.cmd" || bad "register.cmd" "$out"
+out=$(wine cscript //nologo md5.vbs 2>&1); out=${out//$'\r'/}
+[[ $out == 900150983CD24FB0D6963F7D28E17F72 ]] && ok "created by name once registered" || bad "CreateObject" "$out"
+out=$(wine cmd /c unregister.cmd 2>&1); rc=$?; out=${out//$'\r'/}
+[[ $rc == 0 && $out == "Unregistered brevane.dll" ]] && ok "unregister.cmd" || bad "unregister.cmd" "$out"
+wine reg query 'HKCR\Brevane.BrevaneCls' >/dev/null 2>&1 && bad "unregister.cmd leaves the class registered" ||
+  ok "no class left registered"
+wineserver -k 2>/dev/null
 finish
