@@ -55,6 +55,18 @@ else
   skipped "systemd-analyze" "not installed"
 fi
 
+# The maintainer script's user, made inside the root (dpkg's DPKG_ROOT), twice.
+if command -v systemd-sysusers >/dev/null; then
+  dpkg-deb -e "$deb" "$WORK/control"
+  mkdir -p "$ROOT/etc"
+  for run in 1 2; do DPKG_ROOT=$ROOT sh "$WORK/control/postinst" configure >/dev/null 2>&1 || bad "postinst run $run"; done
+  [[ $(grep -c '^brevane:' "$ROOT/etc/passwd") == 1 ]] &&
+    grep -q '^brevane:x:[0-9]*:[0-9]*:[^:]*:/var/lib/brevane:/usr/sbin/nologin$' "$ROOT/etc/passwd" &&
+    ok "postinst makes the system user once" || bad "postinst user" "$(cat "$ROOT/etc/passwd")"
+else
+  skipped "postinst" "no systemd-sysusers"
+fi
+
 mkdir -p "$WORK/var"
 run=()
 if [[ $(id -u) == 0 ]]; then
