@@ -33,7 +33,9 @@ if(WIN32)
 endif()
 
 # ---- the library: every layer in one static archive, libbrevane.a ----
-set(brevane_layers core platform frame hash check text html files upload transfer filemanager component)
+# (component and every layer below it, as brevane_layer() recorded them)
+get_property(brevane_layers GLOBAL PROPERTY BREVANE_BELOW_component)
+list(APPEND brevane_layers component)
 set(brevane_objects)
 foreach(layer IN LISTS brevane_layers)
   list(APPEND brevane_objects $<TARGET_OBJECTS:brevane_${layer}>)
