@@ -3,6 +3,11 @@
 enable_language(RC)
 
 set(WIDL x86_64-w64-mingw32-widl)
+set(WIDL_BITS --win64)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(WIDL i686-w64-mingw32-widl)
+  set(WIDL_BITS --win32)
+endif()
 set(WINE_IDL_DIR /usr/include/wine/wine/windows CACHE PATH "System IDL files (Debian libwine-dev)")
 set(WINE_TLB_DIR /usr/lib/x86_64-linux-gnu/wine/x86_64-windows CACHE PATH "Where stdole2.tlb lives")
 
@@ -15,7 +20,7 @@ target_compile_options(brevane_com PRIVATE ${BREVANE_SOURCE_WARNINGS})
 
 add_custom_command(
   OUTPUT ${GEN_DIR}/brevane.tlb
-  COMMAND ${WIDL} -I${WINE_IDL_DIR} -L${WINE_TLB_DIR} --win64 -t -o ${GEN_DIR}/brevane.tlb ${GEN_DIR}/brevane.idl
+  COMMAND ${WIDL} -I${WINE_IDL_DIR} -L${WINE_TLB_DIR} ${WIDL_BITS} -t -o ${GEN_DIR}/brevane.tlb ${GEN_DIR}/brevane.idl
   DEPENDS ${GEN_DIR}/brevane.idl
   COMMENT "Compiling the type library")
 configure_file(${CMAKE_SOURCE_DIR}/src/com/brevane.rc.in ${GEN_DIR}/brevane.rc @ONLY)

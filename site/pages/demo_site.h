@@ -8,6 +8,8 @@
 
 namespace brevane::site {
 
+// The installed copy of the site when the program runs from an install, else the checkout's.
+std::filesystem::path default_site_dir();
 // Creates the data folder and, on first run, the database from the schema
 // in the site folder. Returns false (with a message on stderr) on failure.
 bool prepare_demo_data(const std::filesystem::path& site_dir, const std::filesystem::path& data_dir);

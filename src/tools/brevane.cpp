@@ -80,7 +80,7 @@ int serve_command(int argc, char** argv) {
     return 2;
   }
   if (help) return std::fputs(host::serve_help(), stdout), 0;
-  fs::path site_dir = opts.site.empty() ? fs::path(BREVANE_DEMO_SITE) : fs::path(opts.site);
+  fs::path site_dir = opts.site.empty() ? site::default_site_dir() : fs::path(opts.site);
   fs::path data_dir = opts.data.empty() ? default_data_dir() : fs::path(opts.data);
   host::HostConfig config;
   std::error_code ec;
