@@ -1,6 +1,8 @@
 #include "filemanager/listing.h"
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -134,6 +136,11 @@ bool name_less(TextView a, TextView b) {
 
 // Folders first, each group in the view's order; equal keys keep name order.
 void order_rows(std::vector<Row>& rows, const ListingView& view) {
+  if (view.key == ListingView::Key::Name && !view.descending && view.search.empty()) {
+    // The platform lists by name already.
+    std::stable_partition(rows.begin(), rows.end(), [](const Row& r) { return r.entry.is_folder(); });
+    return;
+  }
   auto key_less = [&view](const Row& a, const Row& b) {
     switch (view.key) {
       case ListingView::Key::Size:
@@ -156,6 +163,29 @@ void order_rows(std::vector<Row>& rows, const ListingView& view) {
     if (a.entry.is_folder() != b.entry.is_folder()) return a.entry.is_folder();
     return view.descending ? key_less(b, a) : key_less(a, b);
   });
+}
+
+// Every row's bytes; a folder's tree is walked, the folders shared out
+// among a few threads (walking is mostly waiting on the file system).
+void sum_sizes(const Text& physical, std::vector<Row>& rows) {
+  std::vector<Row*> folders;
+  for (Row& r : rows) {
+    if (r.entry.is_folder())
+      folders.push_back(&r);
+    else
+      r.bytes = static_cast<int64_t>(r.entry.size);
+  }
+  std::atomic<size_t> next{0};
+  auto work = [&] {
+    for (size_t i = next++; i < folders.size(); i = next++)
+      folders[i]->bytes =
+          static_cast<int64_t>(fs::tree_size(physical + u"\\" + vb::Replace(folders[i]->rel, u"/", u"\\")));
+  };
+  const size_t helpers = std::min<size_t>({folders.size() / 2, std::max(1u, std::thread::hardware_concurrency()), 4});
+  std::vector<std::thread> threads;
+  for (size_t i = 1; i < helpers; ++i) threads.emplace_back(work);
+  work();
+  for (std::thread& t : threads) t.join();
 }
 
 bool name_matches(const Text& name, const Text& lowered_search) {
@@ -243,10 +273,7 @@ Text fm_show_file_list(Variant& Server, int16_t p_FileListStyle, Text p_CurrentF
   } else {
     search_tree(Server, physical, Text(), vb::LCase(view.search), rows, 0);
   }
-  for (Row& r : rows)
-    r.bytes = r.entry.is_folder()
-                  ? static_cast<int64_t>(fs::tree_size(physical + u"\\" + vb::Replace(r.rel, u"/", u"\\")))
-                  : static_cast<int64_t>(r.entry.size);
+  sum_sizes(physical, rows);
   order_rows(rows, view);
 
   // The names go into links and the menus' arguments URL-encoded; the

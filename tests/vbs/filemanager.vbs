@@ -2,7 +2,7 @@
 ' login redirect, both listing styles with the grid's padding, sizes of a
 ' sub-folder's tree, the status bar's counters, the up button at "/", a
 ' page script without passwords, and paste refused to a read-only session.
-Dim c, probe, fso, base, f, srv, sess, app, resp, req, s, folderLabel, objects
+Dim c, probe, fso, base, f, i, srv, sess, app, resp, req, s, folderLabel, objects
 Set c = CreateObject("Brevane.BrevaneCls")
 Set probe = CreateObject("BrevaneTest.Probe")
 Set fso = CreateObject("Scripting.FileSystemObject")
@@ -12,7 +12,9 @@ fso.CreateFolder base
 fso.CreateFolder base & "\sub"
 fso.CreateFolder base & "\sub\deeper"
 Set f = fso.CreateTextFile(base & "\a.txt") : f.Write "12345" : f.Close
-Set f = fso.CreateTextFile(base & "\sub\deeper\b.bin") : f.Write String(2048, "x") : f.Close
+s = "xxxxxxxx"
+For i = 1 To 8 : s = s & s : Next
+Set f = fso.CreateTextFile(base & "\sub\deeper\b.bin") : f.Write s : f.Close
 
 Set srv = CreateObject("BrevaneTest.Server")
 srv.Root = base
@@ -37,8 +39,8 @@ Check "details list the folder", InStr(s, "name='folders' value='sub'") > 0, Tru
 Check "details list the file", InStr(s, "name='files' value='a.txt'") > 0, True
 Check "the folder comes first", InStr(s, "value='sub'") < InStr(s, "value='a.txt'"), True
 ' The counters of the last listing: one folder of 2048 bytes below it, one file.
-folderLabel = ChrW(&H6587) & ChrW(&H4EF6) & ChrW(&H5939) & ChrW(&HFF1A)
-objects = ChrW(&H4E2A) & ChrW(&H5BF9) & ChrW(&H8C61)
+folderLabel = Txt("fm_folder_label")
+objects = Txt("fm_objects")
 s = c.CommShowBottom(req)
 Check "status bar counts", InStr(s, ">2" & objects & "</span>") > 0, True
 Check "the sub-folder's tree is summed", InStr(s, "title='" & folderLabel & c.CommGetFileSize("2048")) > 0, True
