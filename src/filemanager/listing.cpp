@@ -42,8 +42,27 @@ Text date_text(double d) { return Variant::date(d).to_text(); }
 constexpr char16_t kCrLf[] = u"\r\n";
 
 // A browser percent-decodes a javascript: link before running it, so an
-// encoded name inside one is encoded once more to reach the page as it was.
-Text in_script_url(TextView encoded) { return vb::Replace(encoded, u"%", u"%25"); }
+// escape inside one that would decode to anything but "/", ".", "-", "_" or
+// "~" (a byte of a Chinese name, "&", "%", a quote) is escaped once more to
+// reach the page as it was; plain paths keep their text.
+Text in_script_url(TextView encoded) {
+  auto hex = [](char16_t c) -> int {
+    if (c >= u'0' && c <= u'9') return c - u'0';
+    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+    return -1;
+  };
+  Text out;
+  out.reserve(encoded.size());
+  for (size_t i = 0; i < encoded.size(); ++i) {
+    out += encoded[i];
+    if (encoded[i] != u'%') continue;
+    int hi = i + 2 < encoded.size() ? hex(encoded[i + 1]) : -1, lo = hi >= 0 ? hex(encoded[i + 2]) : -1;
+    char16_t byte = static_cast<char16_t>(hi * 16 + lo);
+    if (hi < 0 || lo < 0 || TextView(u"/.-_~").find(byte) == TextView::npos) out += u"25";
+  }
+  return out;
+}
 
 Text button(TextView action, TextView icon, TextView label) {
   return u"<td width=25><a href=javascript:" + Text(action) + u"  target='_self' title='" + Text(label) +

@@ -267,7 +267,7 @@ TEST_F(FileManager, SortAndSearchKeepToTheShare) {
   EXPECT_EQ(listing_counters().files + listing_counters().folders, 0);
   // A result below the folder opens from its own folder.
   Text found = fm_show_file_list(sv, 2, u"/s/", {K::Name, false, u"note"});
-  EXPECT_NE(found.find(u"p_CurrentFile=%252Fs%252Fz%252Fdeep%252FNote%252Db%252ETXT&#39;"), Text::npos);
+  EXPECT_NE(found.find(u"p_CurrentFile=%2Fs%2Fz%2Fdeep%2FNote%2Db%2ETXT&#39;"), Text::npos);
   EXPECT_NE(found.find(u"popMenu('txt','z%2Fdeep%2FNote%2Db%2ETXT')"), Text::npos);
   ListingView::Key key{};
   EXPECT_TRUE(fm_sort_key(u"TIME", key));
@@ -306,8 +306,11 @@ TEST_F(FileManager, UpButtonIsPlainAtTheRoot) {
   Text root = CommShowMenuShort(sv, 2, u"/");
   EXPECT_NE(root.find(u"<td width=25><img src='../comm/image/menu/up.asp'"), Text::npos);
   Text deep = CommShowMenuShort(sv, 2, u"/a/b/");
-  // Inside a javascript: link, which the browser percent-decodes first.
-  EXPECT_NE(deep.find(u"?p_CurrentFolder=%252Fa%252F&p_FileListStyle=2"), Text::npos);
+  EXPECT_NE(deep.find(u"?p_CurrentFolder=%2Fa%2F&p_FileListStyle=2"), Text::npos);
+  // Inside a javascript: link, which the browser percent-decodes first, a
+  // name's other escapes are escaped again.
+  Text odd = CommShowMenuShort(sv, 2, u"/a&b/\u4e2d/");
+  EXPECT_NE(odd.find(u"?p_CurrentFolder=%2Fa%2526b%2F&p_FileListStyle=2"), Text::npos);
   EXPECT_TRUE(deep.ends_with(u"<td width=600></td></tr></table>") ||
               deep.find(u"<td width=600></td></tr></table>") != Text::npos);
 }
