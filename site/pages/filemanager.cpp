@@ -173,22 +173,29 @@ bool logged_in(Page& p) {
 }
 
 // Logged in with the full share and carrying the session's token.
-bool may_change(Page& p) {
+// A pop-up window answers a refusal by closing itself.
+bool may_change(Page& p, bool popup = false) {
   if (!logged_in(p)) return false;
   ResponseRef r(p.response());
   if (!fm_write_right(p.session(), p.application())) {
-    r.write(kReadOnly);
+    r.write(popup ? vb::Replace(kReadOnly, u"history.go(-1)", u"window.close()") : Text(kReadOnly));
     r.end();
     return false;
   }
   Text token = sess(p, kFmTokenKey);
   if (token.empty() || req(p, u"fm_token") != token) {
-    r.write(kBadToken);
+    r.write(popup ? vb::Replace(kBadToken, u"history.go(-1)", u"window.close()") : Text(kBadToken));
     r.end();
     return false;
   }
   return true;
 }
+
+// The result scripts of the pop-ups refresh `parent.dialogArguments`, which
+// only a modal dialog has: a window opened with window.open gets its opener
+// there, so the listing behind it is refreshed and the window closes.
+constexpr char16_t kOpenerAsDialog[] =
+    u"<script>if(!window.dialogArguments&&window.opener)window.dialogArguments=window.opener;</script>";
 
 void head(Page& p, TextView title) {
   p.write(u"<!DOCTYPE html><html><head><meta http-equiv='Content-Type' content='text/html'><title>" + fm_html(title) +
@@ -306,6 +313,54 @@ Text checked_file(const Variant& server, const Text& file) {
   return ServerRef(server).map_path(file);
 }
 
+// The listing's order comes from the query ("p_Sort": name, size, type or
+// time; "p_Order": asc or desc) and is kept in the session, so links that
+// do not carry it keep it too. "p_Search" lists the matching names in the
+// folder and below; it lasts for one page.
+ListingView listing_view(Page& p) {
+  ListingView view;
+  StoreRef session(p.session());
+  Text sort = req(p, u"p_Sort");
+  Text order = req(p, u"p_Order");
+  if (sort.empty() && order.empty()) {
+    sort = sess(p, u"brevane_sort");
+    order = sess(p, u"brevane_order");
+  }
+  if (!fm_sort_key(sort, view.key)) view.key = ListingView::Key::Name;
+  view.descending = vb::LCase(order) == u"desc";
+  session.set(u"brevane_sort", Variant(sort));
+  session.set(u"brevane_order", Variant(Text(view.descending ? u"desc" : u"asc")));
+  view.search = vb::Left(vb::Trim(req(p, u"p_Search")), 100);
+  return view;
+}
+
+// Sort and search under the listing: one form, sent as the page's query.
+Text find_bar(Page& p, const Text& folder, const ListingView& view) {
+  const std::pair<const char16_t*, const char16_t*> keys[] = {
+      {u"name", u"名称"}, {u"size", u"大小"}, {u"type", u"类型"}, {u"time", u"修改时间"}};
+  Text out =
+      u"<form class=findbar name=fm_find method=get action='netdrivers.asp'><input type=hidden "
+      u"name=p_CurrentFolder value='" +
+      fm_html(folder) + u"'><input type=hidden name=p_FileListStyle value='" + fm_html(style_of(p)) +
+      u"'>排序 <select name=p_Sort id=fm_sort onchange='this.form.submit()'>";
+  for (const auto& [word, label] : keys) {
+    ListingView::Key k{};
+    fm_sort_key(word, k);
+    out += u"<option value=" + Text(word) + (k == view.key ? u" selected>" : u">") + label + u"</option>";
+  }
+  out += Text(u"</select><select name=p_Order id=fm_order onchange='this.form.submit()'><option value=asc") +
+         (view.descending ? u"" : u" selected") + u">升序</option><option value=desc" +
+         (view.descending ? u" selected" : u"") +
+         u">降序</option></select> 搜索 <input type=text name=p_Search id=fm_search size=14 value='" +
+         fm_html(view.search) + u"'><input type=submit id=fm_findbtn value='搜索'>";
+  if (!view.search.empty())
+    out += u" <span id=fm_found>“" + fm_html(view.search) +
+           u"”的搜索结果</span> <a id=fm_clear href='netdrivers.asp?p_CurrentFolder=" +
+           fm_html(ServerRef(p.server()).url_encode(folder)) + u"&p_FileListStyle=" + fm_html(style_of(p)) +
+           u"'>[返回]</a>";
+  return out + u"</form>";
+}
+
 void main_page(Page& p) {
   if (!logged_in(p)) return;
   Variant server = share_server(p);
@@ -351,10 +406,12 @@ void main_page(Page& p) {
   p.write(call(comm, u"CommShowMenu", {request}).to_text());
   p.write(call(comm, u"CommShowMenuShort", {server, Variant(style), Variant(folder)}).to_text());
   p.write(call(comm, u"CommShowUrl", {Variant(style), Variant(folder)}).to_text());
+  const ListingView view = listing_view(p);
   p.write(u"<div class=listing>");
-  p.write(call(comm, u"CommShowFileList", {server, Variant(style), Variant(folder)}).to_text());
+  p.write(fm_show_file_list(server, style, folder, view));
   p.write(u"</div>");
   p.write(call(comm, u"CommShowBottom", {request}).to_text());
+  p.write(find_bar(p, folder, view));
   p.write(u"<div class=account>" + Text(sess(p, u"zelto_brevane_right") == u"write" ? u"完全共享" : u"只读共享") +
           u" | <a href='login.asp'>设置</a> | <a href='login.asp?act=logout' id=logout>退出</a></div></div>");
   p.write(
@@ -410,15 +467,17 @@ void edit_page(Page& p) {
   if (!may_change(p)) return;
   Variant server = share_server(p), response = p.response(), request = p.request();
   head(p, u"编辑文件");
-  p.write(u"<body>");
+  p.write(Text(u"<body>") + kOpenerAsDialog);
   Text out = call(component(), u"CommFileEdit",
                   {server, response, request, Variant(req(p, u"p_CurrentFile")), Variant(req(p, u"p_Act"))})
                  .to_text();
   if (p.ended()) return;
-  // The editor posts back to itself: the token rides along in its form.
+  // Both of the editor's forms post back to itself: the token rides along
+  // in each.
   Text token = u"<input type=hidden name='fm_token' value='" + fm_html(sess(p, kFmTokenKey)) + u"'>";
   out = vb::Replace(out, u"<input type=hidden name='p_Act' value='EditFile'>",
                     u"<input type=hidden name='p_Act' value='EditFile'>" + token);
+  out = vb::Replace(out, u"<input type=submit value='读文件'", token + u"<input type=submit value='读文件'");
   p.write(out + u"</body></html>");
 }
 
@@ -507,12 +566,27 @@ void upload_page(Page& p) {
           u"<script>BrevaneProgress.watch(document.forms[0]);</script></body></html>");
 }
 
+// Compress a file or folder beside it, or unpack an archive into the
+// current folder. A folder is packed only when no link below it leads out of
+// the shared tree: the archive could otherwise carry files from elsewhere.
 void unzip_page(Page& p) {
-  if (!may_change(p)) return;
+  if (!may_change(p, true)) return;
+  Variant server = share_server(p);
+  const Text folder = folder_of(p);
+  const Text file = req(p, u"p_CurrentFile");
+  const Text act = vb::LCase(req(p, u"p_Act"));
   head(p, u"压缩与解压");
+  p.write(Text(u"<body class=popup>") + kOpenerAsDialog);
+  bool safe = fm_target_is_safe(server, folder, file);
+  if (safe && act == u"zipfolder") safe = fm_tree_inside_share(server, ServerRef(server).map_path(folder + file));
+  if (!safe) {
+    p.write(u"<script>alert('指定的路径或文件名称非法');window.close();</script></body></html>");
+    return;
+  }
   p.write(
-      u"<body class=popup><p>在线压缩与解压缩将在此处完成。</p><p><input type=button value='关闭' "
-      u"onclick='window.close()'></p></body></html>");
+      call(component(), u"CommUnZipWithXceedZip", {server, Variant(folder), Variant(file), Variant(req(p, u"p_Act"))})
+          .to_text());
+  p.write(u"</body></html>");
 }
 
 void help_page(Page& p) {

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <system_error>
 
@@ -126,6 +127,30 @@ bool fm_target_is_safe(const Variant& server, TextView folder, TextView name) {
   if (!name.empty() && !fm_name_is_safe(name)) return false;
   Text path = Text(folder) + u"/" + Text(name);
   return fm_inside_share(server, ServerRef(server).map_path(vb::Replace(path, u"//", u"/")));
+}
+
+bool fm_tree_inside_share(const Variant& server, TextView mapped) {
+  if (!fm_inside_share(server, mapped)) return false;
+#ifndef _WIN32
+  namespace sfs = std::filesystem;
+  auto native = fs::native_path(mapped);
+  if (!native) return false;
+  std::error_code ec;
+  // Links are followed as a packer follows them, each judged by where it
+  // leads. Each folder is entered through a link once at most: a second
+  // way in (a link back up makes endless ones) is refused.
+  std::set<std::string> entered{sfs::canonical(*native, ec).native()};
+  for (auto it = sfs::recursive_directory_iterator(*native, sfs::directory_options::follow_directory_symlink, ec);
+       !ec && it != sfs::recursive_directory_iterator(); it.increment(ec)) {
+    std::error_code ignored;
+    if (!it->is_symlink(ignored)) continue;
+    auto where = fs::windows_path(it->path().native());
+    if (!where || !fm_inside_share(server, *where)) return false;
+    if (it->is_directory(ignored) && !entered.insert(sfs::canonical(it->path(), ignored).native()).second) return false;
+  }
+  if (ec) return false;
+#endif
+  return true;
 }
 
 }  // namespace brevane

@@ -37,5 +37,7 @@ bool fm_inside_share(const Variant& server, TextView mapped);
 // fm_folder_is_safe of the folder, fm_name_is_safe of the name (when not
 // empty) and fm_inside_share of the mapped result.
 bool fm_target_is_safe(const Variant& server, TextView folder, TextView name);
+// fm_inside_share of `mapped` and of every link anywhere below it.
+bool fm_tree_inside_share(const Variant& server, TextView mapped);
 
 }  // namespace brevane

@@ -1,5 +1,8 @@
 #include "filemanager/listing.h"
 
+#include <algorithm>
+#include <atomic>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -23,24 +26,6 @@ Text num(int64_t n) { return Variant(static_cast<double>(n)).to_text(); }
 
 Text size_text(int64_t bytes) { return CommGetFileSize(num(bytes)); }
 
-Text child_path(TextView folder, TextView name) { return vb::Replace(Text(folder) + u"/" + Text(name), u"//", u"/"); }
-
-// Bytes below a folder, every level down.
-int64_t tree_bytes(const Text& folder, int depth = 0) {
-  std::vector<fs::Entry> entries;
-  // The depth bound stops a walk that a link back up would make endless.
-  if (depth > 64 || !fs::list(folder, entries)) return 0;
-  int64_t total = 0;
-  for (const fs::Entry& e : entries) {
-    if (e.is_folder()) {
-      total += tree_bytes(folder + u"\\" + e.name, depth + 1);
-    } else {
-      total += static_cast<int64_t>(e.size);
-    }
-  }
-  return total;
-}
-
 Text type_of(const fs::Entry& e) {
   if (e.is_folder()) return u"文件夹";
   Text ext = CommFileGetExt(e.name, 0);
@@ -55,6 +40,29 @@ Text topic_html(TextView name, int16_t length) {
 Text date_text(double d) { return Variant::date(d).to_text(); }
 
 constexpr char16_t kCrLf[] = u"\r\n";
+
+// A browser percent-decodes a javascript: link before running it, so an
+// escape inside one that would decode to anything but "/", ".", "-", "_" or
+// "~" (a byte of a Chinese name, "&", "%", a quote) is escaped once more to
+// reach the page as it was; plain paths keep their text.
+Text in_script_url(TextView encoded) {
+  auto hex = [](char16_t c) -> int {
+    if (c >= u'0' && c <= u'9') return c - u'0';
+    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+    return -1;
+  };
+  Text out;
+  out.reserve(encoded.size());
+  for (size_t i = 0; i < encoded.size(); ++i) {
+    out += encoded[i];
+    if (encoded[i] != u'%') continue;
+    int hi = i + 2 < encoded.size() ? hex(encoded[i + 1]) : -1, lo = hi >= 0 ? hex(encoded[i + 2]) : -1;
+    char16_t byte = static_cast<char16_t>(hi * 16 + lo);
+    if (hi < 0 || lo < 0 || TextView(u"/.-_~").find(byte) == TextView::npos) out += u"25";
+  }
+  return out;
+}
 
 Text button(TextView action, TextView icon, TextView label) {
   return u"<td width=25><a href=javascript:" + Text(action) + u"  target='_self' title='" + Text(label) +
@@ -98,7 +106,150 @@ Text fm_html(TextView s) {
   return out;
 }
 
+namespace {
+
+// One line of a listing: the entry, its name relative to the listed folder
+// ("a.txt", or "sub/a.txt" in a search result) and its bytes.
+struct Row {
+  fs::Entry entry;
+  Text rel;
+  int64_t bytes = 0;
+};
+
+// Every text URL-encoded by the page's Server in one call: the names are
+// joined with "/", which no name holds and which the encoder writes as %2F
+// (no code page has 0x2F inside a character). An encoder that answers
+// otherwise gets one call per text.
+std::vector<Text> encode_all(const ServerRef& server, const std::vector<Text>& texts) {
+  if (texts.empty()) return {};
+  Text joined;
+  for (const Text& t : texts) {
+    if (!joined.empty() || &t != &texts.front()) joined += u'/';
+    joined += t;
+  }
+  Text encoded = server.url_encode(joined);
+  std::vector<Text> out;
+  out.reserve(texts.size());
+  size_t from = 0;
+  for (;;) {
+    size_t cut = encoded.find(u"%2F", from);
+    out.push_back(encoded.substr(from, cut == Text::npos ? Text::npos : cut - from));
+    if (cut == Text::npos) break;
+    from = cut + 3;
+  }
+  if (out.size() == texts.size()) return out;
+  out.clear();
+  for (const Text& t : texts) out.push_back(server.url_encode(t));
+  return out;
+}
+
+bool name_less(TextView a, TextView b) {
+  size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    char16_t x = a[i] >= u'A' && a[i] <= u'Z' ? a[i] + 32 : a[i];
+    char16_t y = b[i] >= u'A' && b[i] <= u'Z' ? b[i] + 32 : b[i];
+    if (x != y) return x < y;
+  }
+  return a.size() < b.size();
+}
+
+// Folders first, each group in the view's order; equal keys keep name order.
+void order_rows(std::vector<Row>& rows, const ListingView& view) {
+  if (view.key == ListingView::Key::Name && !view.descending && view.search.empty()) {
+    // The platform lists by name already.
+    std::stable_partition(rows.begin(), rows.end(), [](const Row& r) { return r.entry.is_folder(); });
+    return;
+  }
+  auto key_less = [&view](const Row& a, const Row& b) {
+    switch (view.key) {
+      case ListingView::Key::Size:
+        if (a.bytes != b.bytes) return a.bytes < b.bytes;
+        break;
+      case ListingView::Key::Type: {
+        Text ta = type_of(a.entry), tb = type_of(b.entry);
+        if (ta != tb) return name_less(ta, tb);
+        break;
+      }
+      case ListingView::Key::Time:
+        if (a.entry.modified != b.entry.modified) return a.entry.modified < b.entry.modified;
+        break;
+      case ListingView::Key::Name:
+        break;
+    }
+    return name_less(a.rel, b.rel);
+  };
+  std::stable_sort(rows.begin(), rows.end(), [&](const Row& a, const Row& b) {
+    if (a.entry.is_folder() != b.entry.is_folder()) return a.entry.is_folder();
+    return view.descending ? key_less(b, a) : key_less(a, b);
+  });
+}
+
+// Every row's bytes; a folder's tree is walked, the folders shared out
+// among a few threads (walking is mostly waiting on the file system).
+void sum_sizes(const Text& physical, std::vector<Row>& rows) {
+  std::vector<Row*> folders;
+  for (Row& r : rows) {
+    if (r.entry.is_folder())
+      folders.push_back(&r);
+    else
+      r.bytes = static_cast<int64_t>(r.entry.size);
+  }
+  std::atomic<size_t> next{0};
+  auto work = [&] {
+    for (size_t i = next++; i < folders.size(); i = next++)
+      folders[i]->bytes =
+          static_cast<int64_t>(fs::tree_size(physical + u"\\" + vb::Replace(folders[i]->rel, u"/", u"\\")));
+  };
+  const size_t helpers = std::min<size_t>({folders.size() / 2, std::max(1u, std::thread::hardware_concurrency()), 4});
+  std::vector<std::thread> threads;
+  for (size_t i = 1; i < helpers; ++i) threads.emplace_back(work);
+  work();
+  for (std::thread& t : threads) t.join();
+}
+
+bool name_matches(const Text& name, const Text& lowered_search) {
+  Text lower = vb::LCase(name);
+  if (lowered_search.find_first_of(u"*?") != Text::npos) return fs::wildcard_match(lowered_search, lower);
+  return lower.find(lowered_search) != Text::npos;
+}
+
+// Names in `physical` and every folder below it that hold the search text;
+// a folder reached through a link leading out of the shared tree is not
+// entered.
+void search_tree(const Variant& server, const Text& physical, const Text& rel, const Text& lowered_search,
+                 std::vector<Row>& rows, int depth) {
+  std::vector<fs::Entry> entries;
+  if (depth > kSearchMaxDepth || !fs::list(physical, entries)) return;
+  for (fs::Entry& e : entries) {
+    if (rows.size() >= kSearchMaxResults) return;
+    Text child_rel = rel.empty() ? e.name : rel + u"/" + e.name;
+    Text child = physical + u"\\" + e.name;
+    bool enter = e.is_folder() && fm_inside_share(server, child);
+    if (name_matches(e.name, lowered_search)) rows.push_back({e, child_rel, 0});
+    if (enter) search_tree(server, child, child_rel, lowered_search, rows, depth + 1);
+  }
+}
+
+}  // namespace
+
+bool fm_sort_key(TextView word, ListingView::Key& key) {
+  const std::pair<const char16_t*, ListingView::Key> words[] = {{u"name", ListingView::Key::Name},
+                                                                {u"size", ListingView::Key::Size},
+                                                                {u"type", ListingView::Key::Type},
+                                                                {u"time", ListingView::Key::Time}};
+  for (const auto& [w, k] : words)
+    if (vb::LCase(word) == w) {
+      key = k;
+      return true;
+    }
+  return false;
+}
+
 Text CommShowFileList(Variant& Server, int16_t p_FileListStyle, Text p_CurrentFolder) {
+  return fm_show_file_list(Server, p_FileListStyle, std::move(p_CurrentFolder), ListingView{});
+}
+
+Text fm_show_file_list(Variant& Server, int16_t p_FileListStyle, Text p_CurrentFolder, const ListingView& view) {
   ServerRef server(Server);
   const bool grid = p_FileListStyle == 1;
   const Text style = num(p_FileListStyle);
@@ -119,32 +270,64 @@ Text CommShowFileList(Variant& Server, int16_t p_FileListStyle, Text p_CurrentFo
   out += grid ? u"<tr><td colspan=4><div style='position:absolute;top:84px;width:774px;height:404px;overflow:auto'>"
               : u"<tr><td colspan=4><div style='position:absolute;top:96px;width:774px;height:392px;overflow:auto'>";
   out += u"<table width=751 border=0 cellspacing=0 cellpadding=2>";
+  const Text encoded_folder = server.url_encode(p_CurrentFolder);
   out += u"<form name='delthis' method='post' action='netdrivers_del_batch.asp?p_FileListStyle=" + style +
-         u"&p_CurrentFolder=" + server.url_encode(p_CurrentFolder) +
+         u"&p_CurrentFolder=" + encoded_folder +
          u"'><input type=hidden name='p_Act' value='DelBatch'><input type=hidden name='SourceFolder' value='" +
          fm_html(p_CurrentFolder) + u"'>";
   // A folder outside the shared tree (a link leading away, a crafted path)
   // lists as a missing one: frame and form only.
-  if (!fm_folder_is_safe(p_CurrentFolder) || !CommFolderExist(server.map_path(p_CurrentFolder)) ||
-      !fm_inside_share(Server, server.map_path(p_CurrentFolder))) {
+  const Text physical = fm_folder_is_safe(p_CurrentFolder) ? server.map_path(p_CurrentFolder) : Text();
+  if (physical.empty() || !CommFolderExist(physical) || !fm_inside_share(Server, physical)) {
     out += u"</form></table></div></td></tr></table>";
     return out;
   }
-  ListingCounters c;
-  Text physical = server.map_path(p_CurrentFolder);
-  std::vector<fs::Entry> entries;
-  fs::list(physical, entries);
-  std::vector<const fs::Entry*> ordered;
-  for (const fs::Entry& e : entries)
-    if (e.is_folder()) ordered.push_back(&e);
-  for (const fs::Entry& e : entries)
-    if (!e.is_folder()) ordered.push_back(&e);
+  std::vector<Row> rows;
+  if (view.search.empty()) {
+    std::vector<fs::Entry> entries;
+    fs::list(physical, entries);
+    rows.reserve(entries.size());
+    for (fs::Entry& e : entries) rows.push_back({std::move(e), Text(), 0});
+    for (Row& r : rows) r.rel = r.entry.name;
+  } else {
+    search_tree(Server, physical, Text(), vb::LCase(view.search), rows, 0);
+  }
+  sum_sizes(physical, rows);
+  order_rows(rows, view);
 
+  // The names go into links and the menus' arguments URL-encoded; the
+  // folder's own encoding is shared by every child path.
+  // Names go into links and the menus' arguments URL-encoded. A search
+  // result's name is encoded part by part, the parts joined by the encoded
+  // "/"; the folder's own encoding is shared by every child path.
+  std::vector<Text> parts;
+  std::vector<size_t> part_counts;
+  for (const Row& r : rows) {
+    std::vector<Text> pieces = vb::Split(r.rel, u"/");
+    part_counts.push_back(pieces.size());
+    for (Text& piece : pieces) parts.push_back(std::move(piece));
+  }
+  const std::vector<Text> encoded_parts = encode_all(server, parts);
+  const Text slash = server.url_encode(u"/");
+  std::vector<Text> encoded;
+  encoded.reserve(rows.size());
+  for (size_t i = 0, at = 0; i < rows.size(); ++i) {
+    Text e;
+    for (size_t k = 0; k < part_counts[i]; ++k) e += (k ? slash : Text()) + encoded_parts[at++];
+    encoded.push_back(std::move(e));
+  }
+  // The child's path is the folder, "/" and the name with every "//" made
+  // one; no name holds "/" at its start, so the folder's part is its own.
+  const Text encoded_base = server.url_encode(vb::Replace(p_CurrentFolder + u"/", u"//", u"/"));
+
+  ListingCounters c;
   int position = 0;
   if (grid) out += u"<tr>";
-  for (const fs::Entry* e : ordered) {
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const fs::Entry* e = &rows[i].entry;
+    const Text& rel = rows[i].rel;
     const bool folder = e->is_folder();
-    int64_t bytes = folder ? tree_bytes(physical + u"\\" + e->name) : static_cast<int64_t>(e->size);
+    const int64_t bytes = rows[i].bytes;
     if (folder) {
       ++c.folders;
       c.folder_bytes += bytes;
@@ -154,43 +337,43 @@ Text CommShowFileList(Variant& Server, int16_t p_FileListStyle, Text p_CurrentFo
     }
     Text type = type_of(*e);
     Text modified = date_text(e->modified);
-    Text tip = fm_html(e->name + kCrLf + u"类型：" + type + kCrLf + u"修改时间：" + modified + kCrLf + u"大小：" +
+    Text tip = fm_html(rel + kCrLf + u"类型：" + type + kCrLf + u"修改时间：" + modified + kCrLf + u"大小：" +
                        size_text(bytes));
-    Text child = child_path(p_CurrentFolder, e->name);
-    Text box = Text(u"<input type=checkbox name='") + (folder ? u"folders" : u"files") + u"' value='" +
-               fm_html(e->name) + u"'>";
+    const Text encoded_child = encoded_base + encoded[i];
+    Text box =
+        Text(u"<input type=checkbox name='") + (folder ? u"folders" : u"files") + u"' value='" + fm_html(rel) + u"'>";
     Text ext = vb::LCase(CommFileGetExt(e->name, 0));
     // Names go to the menu as URL-encoded text: the page script puts them
     // into links as they come, and they can close neither the string nor
     // the attribute.
     Text menu = Text(u" oncontextmenu=\"popMenu('") + (folder ? Text(u"folder") : js_string_escape(ext)) + u"','" +
-                server.url_encode(e->name) + u"');return false;\"";
-    Text href = folder ? u"?p_CurrentFolder=" + server.url_encode(child) + u"&p_FileListStyle=" + (grid ? u"1" : style)
+                encoded[i] + u"');return false;\"";
+    Text href = folder ? u"?p_CurrentFolder=" + encoded_child + u"&p_FileListStyle=" + (grid ? u"1" : style)
                        : u"javascript:OpenWindow('netdrivers_view.asp?p_Act=View&p_CurrentFile=" +
-                             server.url_encode(child) + u"','',420,200)";
+                             in_script_url(encoded_child) + u"','',420,200)";
     Text link = u"<a href=\"" + fm_html(href) + u"\" title=\"" + tip + u"\"" + menu + u">";
     if (grid) {
       Text icon = folder ? Text(u"<img src=../comm/image/fileswt1/folder.asp border=0 width=35 height=32 alt='folder'>")
                          : CommFileGetIcon(ext, u"asp", u"big");
       out += u"<td width=95 align=center style='word-wrap: break-word' valign=top>" + box + link + icon + u"<br>" +
-             topic_html(e->name, 24) + u"</a></td>";
+             topic_html(rel, 24) + u"</a></td>";
       if (++position % 8 == 0) out += u"</tr><tr><td colspan=8 height=20></td></tr><tr>";
     } else if (folder) {
       out += u"<tr><td width=355 nowrap>" + box + link +
              u"<img src=../comm/image/fileswt/folder.asp border=0 width=16 height=16 align='absmiddle'> " +
-             topic_html(e->name, 40) +
+             topic_html(rel, 40) +
              u"</a></td><td width=76></td><td width=149>文件夹</td>"
              u"<td width=140 nowrap>" +
              modified + u"</td></tr>";
     } else {
       out += u"<tr><td width=355 nowrap>" + box + link + CommFileGetIcon(ext, u"asp", u"small") + u" " +
-             topic_html(e->name, 40) + u"</a></td><td width=76 align=right>" + size_text(bytes) +
+             topic_html(rel, 40) + u"</a></td><td width=76 align=right>" + size_text(bytes) +
              u"</td><td width=149 title=\"" + fm_html(type) + u"\">" + topic_html(type, 20) +
              u"</td><td width=140 nowrap>" + modified + u"</td></tr>";
     }
   }
   if (grid) {
-    for (int i = static_cast<int>(ordered.size() % 8); i <= 7; ++i) out += u"<td width=95></td>";
+    for (int i = static_cast<int>(rows.size() % 8); i <= 7; ++i) out += u"<td width=95></td>";
     out += u"</tr>";
   }
   t_counters = c;
@@ -229,9 +412,9 @@ Text CommShowMenuShort(Variant& Server, int16_t p_FileListStyle, Text p_CurrentF
     // second-to-last character.
     int64_t cut = vb::InStrRev(p_CurrentFolder, u"/", static_cast<int64_t>(p_CurrentFolder.size()) - 1);
     Text parent = cut > 0 ? vb::Left(p_CurrentFolder, cut) : Text(u"/");
-    out += button(
-        u"window.location.href='?p_CurrentFolder=" + server.url_encode(parent) + u"&p_FileListStyle=" + style + u"'",
-        u"up", u"向上");
+    out += button(u"window.location.href='?p_CurrentFolder=" + in_script_url(server.url_encode(parent)) +
+                      u"&p_FileListStyle=" + style + u"'",
+                  u"up", u"向上");
   }
   out += button(u"window.location.reload()", u"refresh", u"刷新");
   out += kSeparator;

@@ -67,6 +67,10 @@ std::optional<Entry> stat(TextView path);
 // them (on Linux sorted by name ignoring case, as NTFS returns them). False
 // when the folder cannot be read.
 bool list(TextView folder, std::vector<Entry>& out);
+// Bytes of the plain files at every level below `folder`. Links and junctions
+// are not followed (a link could lead out of the tree, or back up into it);
+// unreadable parts count 0.
+uint64_t tree_size(TextView folder);
 // The script runtime's directory match: true when `pattern` (its last part
 // may hold "*" and "?") names at least one entry whose attributes the mask
 // admits. Folders need kDirectory in the mask, hidden and system entries

@@ -12,6 +12,13 @@ const profile = mkdtempSync(join(tmpdir(), 'brevane-fm-'));
 const uploadFile = join(profile, 'upload-测试.txt');
 writeFileSync(uploadFile, 'uploaded from the browser\n');
 const gbk = new TextDecoder('gbk');
+// The site reads query strings in its code page: Chinese names in crafted
+// links are percent-encoded in GBK (the table is the decoder's, turned round).
+const gbkBytes = new Map();
+for (let a = 0x81; a <= 0xfe; a++)
+  for (let b = 0x40; b <= 0xfe; b++) gbkBytes.set(gbk.decode(new Uint8Array([a, b])), [a, b]);
+const gbkURI = (s) => [...s].map((c) => (c.charCodeAt(0) < 0x80 ? encodeURIComponent(c)
+  : gbkBytes.get(c).map((x) => '%' + x.toString(16).toUpperCase()).join(''))).join('');
 
 const context = await chromium.launchPersistentContext(profile, {
   executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
@@ -109,11 +116,17 @@ try {
   if (!editor) throw new Error('the editor window did not open');
   wire(editor);
   await editor.waitForLoadState('load');
+  // The location form reads the file again, carrying the token.
+  await Promise.all([editor.waitForNavigation(), editor.click('input[value="读文件"]')]);
+  check(await editor.isVisible('textarea[name=fcontent]'), 'the editor reads a file again', await editor.content());
   await editor.fill('textarea[name=fcontent]', '你好，世界！第二行');
   const closed = editor.waitForEvent('close', { timeout: 15000 }).catch(() => {});
+  const refreshed = page.waitForNavigation({ timeout: 15000 }).catch(() => {});
   await editor.click('input[value="保存编辑"]');
   await closed;
-  check(messages.includes('文件已成功保存'), 'saves the edited file', messages.join('|'));
+  await refreshed;
+  check(messages.includes('文件已成功保存') && editor.isClosed(), 'saves the edited file and closes the editor',
+        messages.join('|'));
   await settle(page);
 
   // Download through the right-click menu; the Chinese text came back in the site's code page.
@@ -199,6 +212,93 @@ try {
   await rightMenu(page, odd, '删除');
   await settle(page);
   check(!(await names(page)).includes(odd), 'a crafted name can be deleted', lastMessage());
+
+  body = gbk.decode(await (await page.request.post(`${base}/netdrivers_edit.asp?`,
+    { form: { p_CurrentFile: '/index.htm' } })).body());
+  check(body.includes('请求无效') && !body.includes('fcontent'), 'the editor refuses a read without the token', body);
+
+  // Compress a folder through the right-click menu, delete it, and unpack the archive again.
+  const make = (act, name) => get(`netdrivers_create_del.asp?p_Act=${act}&p_FileListStyle=2&p_CurrentFolder=/` +
+                                  `&p_CurrentFile=${gbkURI(name)}&fm_token=${token}`);
+  for (const [act, name] of [['CreateFolder', '打包'], ['CreateFolder', '打包/源'], ['CreateFolder', '打包/源/子'],
+                             ['CreateFile', '打包/源/甲.txt'], ['CreateFile', '打包/源/子/乙.txt']])
+    check((await make(act, name)).includes('成功'), `creates ${name} to pack`, lastMessage());
+  await page.request.post(`${base}/netdrivers_edit.asp?p_CurrentFile=${gbkURI('/打包/源/甲.txt')}`,
+    { form: { p_Act: 'EditFile', p_CurrentFile: '/打包/源/甲.txt', fcontent: 'alpha', fm_token: token } });
+  await page.goto(`${base}/netdrivers.asp?p_FileListStyle=2&p_CurrentFolder=${gbkURI('/打包/')}`);
+  const popupDone = async (entry, name) => {
+    const opened = context.waitForEvent('page', { timeout: 15000 }).catch(() => null);
+    const refreshed = page.waitForNavigation({ timeout: 15000 }).catch(() => {});
+    context.once('page', wire);  // before the pop-up's first alert
+    await rightMenu(page, name, entry);
+    const popup = await opened;
+    if (!popup) throw new Error(`no window for ${entry} ${name}: ${(await names(page)).join(',')} ${messages.slice(-3)}`);
+    if (!popup.isClosed()) await popup.waitForEvent('close', { timeout: 15000 }).catch(async () => {
+      throw new Error(`the ${entry} window stayed open: ${messages.slice(-2)} ${popup.url()} ${await popup.content()}`);
+    });
+    await refreshed;  // the pop-up refreshes the listing behind it
+    await settle(page);
+  };
+  await popupDone('压缩', '源');
+  check(lastMessage() === '操作成功' && (await names(page)).includes('源.RAR'), 'compresses a folder', lastMessage());
+  await rightMenu(page, '源', '删除');
+  await settle(page);
+  check(!(await names(page)).includes('源'), 'the packed folder is deleted');
+  await popupDone('解压', '源.RAR');
+  check(lastMessage() === '操作成功' && (await names(page)).includes('甲.txt') && (await names(page)).includes('子'),
+        'uncompresses the archive', (await names(page)).join(','));
+  body = await get(`netdrivers_view.asp?p_Act=View&p_CurrentFile=${gbkURI('/打包/甲.txt')}`);
+  let nested = await get(`netdrivers_view.asp?p_Act=View&p_CurrentFile=${gbkURI('/打包/子/乙.txt')}`);
+  check(body === 'alpha' && !nested.includes('alert'), 'the unpacked files hold what was packed', body + '|' + nested);
+  body = await get(`netdrivers_unzip.asp?p_Act=ZipFolder&p_CurrentFolder=/&p_CurrentFile=${gbkURI('含链')}` +
+                   `&fm_token=${token}`);
+  check(body.includes('非法') && !(await get('netdrivers.asp?p_CurrentFolder=/')).includes('含链.RAR'),
+        'a folder holding a link out of the share is not packed', body);
+  body = await get(`netdrivers_unzip.asp?p_Act=ZipFolder&p_CurrentFolder=/&p_CurrentFile=..&fm_token=${token}`);
+  check(body.includes('非法'), 'compressing outside the share is refused', body);
+
+  // Sort by the bar under the listing; the order stays while moving between folders.
+  await Promise.all([page.waitForNavigation(), page.selectOption('#fm_sort', 'size')]);
+  await settle(page);
+  check((await names(page)).join(',') === '子,甲.txt,源.RAR', 'sorts by size, folders first',
+        (await names(page)).join(','));
+  await Promise.all([page.waitForNavigation(), page.selectOption('#fm_order', 'desc')]);
+  await settle(page);
+  check((await names(page)).join(',') === '子,源.RAR,甲.txt', 'sorts by size descending', (await names(page)).join(','));
+  await Promise.all([page.waitForNavigation(), (await entryLink(page, '子')).click()]);
+  await settle(page);
+  await tool(page, '向上');
+  check((await names(page)).join(',') === '子,源.RAR,甲.txt', 'the order is kept between folders',
+        (await names(page)).join(',') + ' ' + page.url());
+  await page.goto(`${base}/netdrivers.asp?p_FileListStyle=2&p_CurrentFolder=${gbkURI('/打包/')}` +
+                  '&p_Sort=type&p_Order=asc');
+  check((await names(page)).join(',') === '子,源.RAR,甲.txt', 'sorts by type', (await names(page)).join(','));
+  await page.goto(`${base}/netdrivers.asp?p_FileListStyle=2&p_CurrentFolder=${gbkURI('/打包/')}` +
+                  '&p_Sort=name&p_Order=desc');
+  check((await names(page)).join(',') === '子,甲.txt,源.RAR', 'sorts by name descending', (await names(page)).join(','));
+  await page.goto(`${base}/netdrivers.asp?p_FileListStyle=2&p_CurrentFolder=/&p_Sort=name&p_Order=asc`);
+
+  // Search from the root: names below it, shown with their paths, in both styles; links out are not followed.
+  await page.fill('#fm_search', '乙');
+  await Promise.all([page.waitForNavigation(), page.click('#fm_findbtn')]);
+  await settle(page);
+  check((await names(page)).join(',') === '打包/子/乙.txt', 'finds a name below the folder', (await names(page)).join(','));
+  const viewOpened = context.waitForEvent('page', { timeout: 15000 });
+  await (await entryLink(page, '打包/子/乙.txt')).click();
+  const viewer = await viewOpened;
+  await viewer.waitForLoadState('load');
+  check(!(await viewer.content()).includes('非法'), 'a search result opens');
+  await viewer.close();
+  await page.goto(`${base}/netdrivers.asp?p_FileListStyle=1&p_CurrentFolder=/&p_Search=TXT`);
+  const found = await names(page);
+  check(found.includes('打包/甲.txt') && found.includes('文档/说明.txt') && !found.includes('index.htm'),
+        'a search in the icon style, any case', found.join(','));
+  await page.goto(`${base}/netdrivers.asp?p_FileListStyle=2&p_CurrentFolder=/&p_Search=txt`);
+  await page.screenshot({ path: join(outDir, 'search-result.png') });
+  body = await get('netdrivers.asp?p_FileListStyle=2&p_CurrentFolder=/&p_Search=secret');
+  check(!body.includes('secret-'), 'the search does not follow a link out of the share', body.slice(-400));
+  body = await get('netdrivers.asp?p_FileListStyle=2&p_CurrentFolder=/../&p_Search=vote');
+  check(!body.includes('vote.asp') && body.includes('非法'), 'the search cannot start outside the share');
 
   // Read-only login: the page script refuses, and so does the server.
   await page.goto(`${base}/login.asp?act=logout`);

@@ -116,6 +116,39 @@ bool list(TextView folder, std::vector<Entry>& out) {
   return true;
 }
 
+namespace {
+
+uint64_t tree_size_of(const std::wstring& folder, int depth) {
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return 0;
+  uint64_t total = 0;
+  do {
+    const wchar_t* n = fd.cFileName;
+    if (n[0] == L'.' && (n[1] == 0 || (n[1] == L'.' && n[2] == 0))) continue;
+    // Junctions and links are not followed: they could lead out, or back up.
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      if (depth < 256) total += tree_size_of(folder + L"\\" + n, depth + 1);
+    } else {
+      total += (static_cast<uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
+    }
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);
+  return total;
+}
+
+}  // namespace
+
+uint64_t tree_size(TextView folder) {
+  if (folder.find(u'\0') != TextView::npos) return 0;
+  std::wstring w = wide(folder);
+  while (!w.empty() && w.back() == L'\\') w.pop_back();
+  DWORD a = GetFileAttributesW(w.c_str());
+  if (a == INVALID_FILE_ATTRIBUTES || (a & FILE_ATTRIBUTE_REPARSE_POINT)) return 0;
+  return tree_size_of(w, 0);
+}
+
 bool create_folders(TextView path) {
   std::wstring w = wide(path);
   while (w.size() > 3 && w.back() == L'\\') w.pop_back();

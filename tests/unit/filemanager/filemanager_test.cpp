@@ -222,12 +222,95 @@ TEST_F(FileManager, ListingEscapesNamesAndCountsPerThread) {
   EXPECT_EQ(listing_counters().files, 1);
 }
 
+// The names of a listing's check boxes, in order.
+std::vector<Text> boxes(TextView out) {
+  std::vector<Text> names;
+  for (size_t at = out.find(u"type=checkbox name='"); at != TextView::npos;
+       at = out.find(u"type=checkbox name='", at + 1)) {
+    size_t v = out.find(u"value='", at) + 7;
+    names.emplace_back(out.substr(v, out.find(u'\'', v) - v));
+  }
+  return names;
+}
+
+TEST_F(FileManager, SortAndSearchKeepToTheShare) {
+  t.write("share/s/b.txt", "12");
+  t.write("share/s/A.log", "1234");
+  t.write("share/s/c.zip", "1");
+  t.write("share/s/z/deep/Note-b.TXT", "123456");
+  t.mkdir("share/s/y");
+  t.write("outside/b-secret.txt", std::string(4096, 's'));
+  ASSERT_EQ(symlink(t.native("outside").c_str(), t.native("share/s/out").c_str()), 0);
+  using K = ListingView::Key;
+  struct {
+    ListingView view;
+    std::vector<Text> names;
+  } cases[] = {
+      {{}, {u"out", u"y", u"z", u"A.log", u"b.txt", u"c.zip"}},
+      {{K::Name, true, {}}, {u"z", u"y", u"out", u"c.zip", u"b.txt", u"A.log"}},
+      // A link's folder counts nothing: its size is not walked.
+      {{K::Size, false, {}}, {u"out", u"y", u"z", u"c.zip", u"b.txt", u"A.log"}},
+      {{K::Size, true, {}}, {u"z", u"y", u"out", u"A.log", u"b.txt", u"c.zip"}},
+      {{K::Type, false, {}}, {u"out", u"y", u"z", u"A.log", u"b.txt", u"c.zip"}},
+      {{K::Name, false, u"B"}, {u"b.txt", u"z/deep/Note-b.TXT"}},
+      {{K::Name, false, u"*.t?t"}, {u"b.txt", u"z/deep/Note-b.TXT"}},
+      {{K::Name, false, u"de"}, {u"z/deep"}},
+      {{K::Name, false, u"secret"}, {}},
+  };
+  Variant sv = var(server);
+  for (const auto& c : cases) {
+    for (int16_t style : {1, 2}) {
+      Text out = fm_show_file_list(sv, style, u"/s/", c.view);
+      EXPECT_EQ(boxes(out), c.names) << to_utf8(c.view.search) << static_cast<int>(c.view.key) << style;
+    }
+  }
+  EXPECT_EQ(listing_counters().files + listing_counters().folders, 0);
+  // A result below the folder opens from its own folder.
+  Text found = fm_show_file_list(sv, 2, u"/s/", {K::Name, false, u"note"});
+  EXPECT_NE(found.find(u"p_CurrentFile=%2Fs%2Fz%2Fdeep%2FNote%2Db%2ETXT&#39;"), Text::npos);
+  EXPECT_NE(found.find(u"popMenu('txt','z%2Fdeep%2FNote%2Db%2ETXT')"), Text::npos);
+  ListingView::Key key{};
+  EXPECT_TRUE(fm_sort_key(u"TIME", key));
+  EXPECT_EQ(key, K::Time);
+  EXPECT_FALSE(fm_sort_key(u"owner", key));
+}
+
+TEST_F(FileManager, TreeWithALinkOutIsNotInside) {
+  t.mkdir("outside");
+  t.write("share/p/a.txt", "1");
+  t.write("share/q/a.txt", "1");
+  ASSERT_EQ(symlink(t.native("share/p").c_str(), t.native("share/q/in").c_str()), 0);
+  Variant sv = var(server);
+  EXPECT_TRUE(fm_tree_inside_share(sv, t.path(u"share\\q")));
+  ASSERT_EQ(symlink(t.native("outside").c_str(), t.native("share/p/out").c_str()), 0);
+  EXPECT_FALSE(fm_tree_inside_share(sv, t.path(u"share\\p")));
+  EXPECT_FALSE(fm_tree_inside_share(sv, t.path(u"share\\q")));  // through the link in
+  EXPECT_FALSE(fm_tree_inside_share(sv, t.path(u"outside")));
+  ASSERT_EQ(unlink(t.native("share/p/out").c_str()), 0);
+  ASSERT_EQ(symlink(t.native("share").c_str(), t.native("share/p/up").c_str()), 0);
+  EXPECT_FALSE(fm_tree_inside_share(sv, t.path(u"share\\q")));  // a loop is no tree to pack
+}
+
+TEST_F(FileManager, NamesEncodeAlikeWhateverTheEncoderDoesWithSlashes) {
+  // The test server writes U+4E2F as "%2F", as no real code page does: the
+  // listing still gives each name its own encoding.
+  t.write(to_utf8(u"share/e/\u4e2f.txt"), "1");
+  t.write("share/e/x y.txt", "1");
+  Text out = list(2, u"/e/");
+  EXPECT_NE(out.find(u"popMenu('txt','%2F%2Etxt')"), Text::npos);
+  EXPECT_NE(out.find(u"popMenu('txt','x+y%2Etxt')"), Text::npos);
+}
+
 TEST_F(FileManager, UpButtonIsPlainAtTheRoot) {
   Variant sv = var(server);
   Text root = CommShowMenuShort(sv, 2, u"/");
   EXPECT_NE(root.find(u"<td width=25><img src='../comm/image/menu/up.asp'"), Text::npos);
   Text deep = CommShowMenuShort(sv, 2, u"/a/b/");
   EXPECT_NE(deep.find(u"?p_CurrentFolder=%2Fa%2F&p_FileListStyle=2"), Text::npos);
+  // Inside a javascript: link, which the browser percent-decodes first, a
+  // name's other escapes are escaped again.
+  Text odd = CommShowMenuShort(sv, 2, u"/a&b/\u4e2d/");
+  EXPECT_NE(odd.find(u"?p_CurrentFolder=%2Fa%2526b%2F&p_FileListStyle=2"), Text::npos);
   EXPECT_TRUE(deep.ends_with(u"<td width=600></td></tr></table>") ||
               deep.find(u"<td width=600></td></tr></table>") != Text::npos);
 }
