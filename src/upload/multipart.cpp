@@ -26,11 +26,14 @@ Ch lower(Ch c) {
   return c >= Ch('A') && c <= Ch('Z') ? static_cast<Ch>(c + 32) : c;
 }
 
-// `word` is lower-case ASCII. Written for the sender that writes it as
-// `word` does: most characters then match at the first test.
+// `word` is lower-case ASCII; `usual` is how browsers spell it (`word` when
+// not given), which is tried first as a whole.
 template <class Ch>
-[[gnu::always_inline]] inline bool same_nocase(std::basic_string_view<Ch> a, std::string_view word) {
+[[gnu::always_inline]] inline bool same_nocase(std::basic_string_view<Ch> a, std::string_view word,
+                                               std::string_view usual = {}) {
   if (a.size() != word.size()) return false;
+  if (usual.empty()) usual = word;
+  if (std::equal(a.begin(), a.end(), usual.begin(), [](Ch x, char y) { return x == Ch(y); })) return true;
   for (size_t i = 0; i < a.size(); ++i) {
     const Ch w = Ch(word[i]);
     if (a[i] != w && !(w >= Ch('a') && w <= Ch('z') && a[i] == w - 32)) return false;
@@ -180,7 +183,7 @@ void parse_block(std::basic_string_view<Ch> block, PartHeaders& h, const AsText&
     size_t colon = line.find(Ch(':'));
     if (colon == View::npos) return;
     View name = trim(line.substr(0, colon)), value = trim(line.substr(colon + 1));
-    if (!seen_type && same_nocase(name, "content-type")) {
+    if (!seen_type && same_nocase(name, "content-type", "Content-Type")) {
       seen_type = true;
       if constexpr (std::is_same_v<Ch, char16_t>) {
         // A folded value lives in the joined copy, which the next folded
@@ -192,7 +195,7 @@ void parse_block(std::basic_string_view<Ch> block, PartHeaders& h, const AsText&
       }
       as_text(value, h.own_type);
       h.content_type = h.own_type;
-    } else if (!seen_disposition && same_nocase(name, "content-disposition")) {
+    } else if (!seen_disposition && same_nocase(name, "content-disposition", "Content-Disposition")) {
       seen_disposition = true;
       std::optional<Text> extended;
       bool seen_extended = false;
