@@ -15,6 +15,10 @@
 
 #include "core/text.h"
 
+namespace brevane::upload {
+class TextDecoder;
+}
+
 namespace brevane::multipart {
 
 // The `boundary` parameter of a Content-Type value, quoted or not; nullopt
@@ -35,17 +39,22 @@ After after_boundary(std::span<const uint8_t> body, size_t at, size_t& part_star
 // SIZE_MAX when none): "--" boundary at the start of the body wins.
 bool starts_with_dash_boundary(std::span<const uint8_t> body, std::string_view boundary);
 
-// A part's header block, decoded to text (lines split by CRLF, without the
-// blank line that ends it). One PartHeaders serves every part of a body, so
-// its texts keep their storage.
+// What a part's header block says (lines split by CRLF, without the blank
+// line that ends it). One PartHeaders serves every part of a body, so its
+// texts keep their storage.
 struct PartHeaders {
   bool has_name = false, has_file_name = false;
   Text name, file_name;  // file_name: `filename`, else a decoded `filename*`
   // The Content-Type value, unfolded and trimmed: a view into the block, or
-  // into own_type for a folded one. Valid while both live unchanged.
+  // into own_type or decoded. Valid while the block and this live unchanged.
   TextView content_type;
-  Text own_type;
+  Text own_type, decoded;
 };
+// A block already decoded to text.
 void parse_part_headers(TextView block, PartHeaders& into);
+// The block's bytes in the body's character set: read as they are where that
+// gives the same reading (an ASCII block; UTF-8), so that only the values
+// used are decoded.
+void parse_part_headers(std::span<const uint8_t> block, const upload::TextDecoder& decoder, PartHeaders& into);
 
 }  // namespace brevane::multipart

@@ -336,15 +336,6 @@ bool UploadFile::is_ext_forbidden(TextView ext) const {
   return list != e;
 }
 
-void UploadFile::header_into(std::span<const uint8_t> bytes, Text& out) {
-  if (bytes.empty()) {
-    out.clear();
-    return;
-  }
-  if (!decoder_) decoder_ = std::make_unique<upload::TextDecoder>(charset_.to_text());
-  decoder_->decode_into(bytes, out);
-}
-
 Text UploadFile::bytes_to_text(std::span<const uint8_t> bytes) {
   if (bytes.empty()) return {};
   if (!decoder_) decoder_ = std::make_unique<upload::TextDecoder>(charset_.to_text());
@@ -544,8 +535,7 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const Bo
   // Only the close delimiter: a form with nothing to send.
   if (kind == multipart::After::Close) return finish(int16_t(UploadError::NoData));
 
-  Text header;  // one buffer for every part's headers
-  multipart::PartHeaders part;
+  multipart::PartHeaders part;  // one for every part, so its texts keep their storage
   for (;;) {
     size_t next_p = 0;
     size_t e = next_delimiter(p, kind, next_p);
@@ -555,8 +545,12 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const Bo
     size_t h = find_bytes(body.first(e), kHeaderEnd, p - 2);
     if (h == kNotFound) malformed(u"表单项的头部没有结束");
     const size_t data_at = h + 4, length = e - data_at;
-    header_into(h < p ? std::span<const uint8_t>() : body.subspan(p, h - p), header);
-    multipart::parse_part_headers(header, part);
+    if (h < p) {
+      multipart::parse_part_headers(TextView(), part);
+    } else {
+      if (!decoder_) decoder_ = std::make_unique<upload::TextDecoder>(charset_.to_text());
+      multipart::parse_part_headers(body.subspan(p, h - p), *decoder_, part);
+    }
 
     // A part without a name has no place on the page.
     if (!part.has_name) {

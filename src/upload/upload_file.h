@@ -149,7 +149,6 @@ class UploadFile : public DeclaredObject {
   void make_items();
   bool is_ext_forbidden(TextView ext) const;
   Text bytes_to_text(std::span<const uint8_t> bytes);
-  void header_into(std::span<const uint8_t> bytes, Text& out);
   bool is_multipart_post(const Variant& request);
   Text next_free_key(const Text& key) const;
   Text new_name_for(TextView ext);

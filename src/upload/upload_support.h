@@ -19,6 +19,10 @@ class TextDecoder {
   Text operator()(std::span<const uint8_t> bytes) const;
   // The same into `out`, reusing its storage.
   void decode_into(std::span<const uint8_t> bytes, Text& out) const;
+  // Whether a byte below 0x80 always reads as that character (all but
+  // UTF-16), and whether no other byte ever reads as one of those (UTF-8).
+  bool ascii_as_is() const { return kind_ != Kind::Utf16; }
+  bool is_utf8() const { return kind_ == Kind::Utf8; }
 
  private:
   enum class Kind { Utf8, Utf16, CodePage } kind_ = Kind::CodePage;

@@ -18,12 +18,14 @@ const size_t kPieces[] = {SIZE_MAX, 1, 7, 4096};
 
 // What a page sees after GetData: ErrorID (or the run-time error), then each
 // field and each file item in order.
-std::string form_page(const std::string& declared, const std::string& body, size_t piece) {
+std::string form_page(const std::string& declared, const std::string& body, size_t piece,
+                      const char16_t* charset = nullptr) {
   auto req = kit::FakeRequest::make();
   req->set_multipart(declared, body);
   req->max_read = piece;
   try {
     Variant p(create_object(u"Brevane.Zelto_Class_UploadFile"));
+    if (charset) put(p, u"CharSet", Variant(charset));
     call(p, u"GetData", {kit::var(req)});
     std::string out = "id " + to_utf8(get(p, u"ErrorID").to_text());
     Variant forms = call(p, u"Forms", {Variant(u"-1")});
@@ -193,6 +195,37 @@ TEST(Multipart, OnlyTheCloseDelimiterIsAPostWithoutData) {
       {"without a line end", "B", "--B--", "id 6"},
       {"after a preamble", "B", "preamble\r\n--B--\r\n", "id 6"},
   });
+}
+
+// Header blocks are read from their bytes where that reads the same as the
+// decoded text; these are the blocks where it would not.
+TEST(Multipart, HeaderValuesAreReadInTheCharacterSet) {
+  struct CharsetCase {
+    const char* fault;
+    const char16_t* charset;
+    std::string body, page;
+  };
+  auto file = [](const std::string& name, const std::string& file_name, const std::string& type) {
+    return part("B",
+                "Content-Disposition: form-data; name=\"" + name + "\"; filename=\"" + file_name +
+                    "\"\r\nContent-Type: " + type,
+                "d") +
+           "--B--";
+  };
+  const CharsetCase cases[] = {
+      {"GBK", nullptr, file("\xD6\xD0", "\xB1\xED.txt", "text/plain"), "id 0 | file 中:表.txt [text/plain] d"},
+      {"a GBK second byte that is a backslash, before the closing quote", nullptr, file("f", "a\x81\x5C", "x/y"),
+       "id 0 | file f:a乗 [x/y] d"},
+      {"UTF-8", u"utf-8", file("\xE4\xB8\xAD", "\xE8\xA1\xA8.txt", "text/\xE4\xB8\xAD"),
+       "id 0 | file 中:表.txt [text/中] d"},
+      {"a broken UTF-8 sequence before a quote", u"utf-8", file("f\xE4\xB8", "a\xE4.txt", "x/y"),
+       "id 0 | file f\xEF\xBF\xBD\xEF\xBF\xBD:a\xEF\xBF\xBD.txt [x/y] d"},
+      {"a field name", u"utf-8", part("B", "Content-Disposition: form-data; name=\"\xE4\xB8\xAD\"", "1") + "--B--",
+       "id 0 | 中=1"},
+  };
+  for (const CharsetCase& c : cases)
+    for (size_t piece : kPieces)
+      EXPECT_EQ(form_page("B", c.body, piece, c.charset), c.page) << c.fault << ", pieces of " << piece;
 }
 
 TEST(Multipart, TheImageParserReadsBodiesTheSameWay) {
