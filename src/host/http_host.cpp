@@ -131,6 +131,7 @@ struct HttpHost::Impl {
   SessionManager sessions;
   ApplicationState application;
   httplib::Server server;
+  socket_t listen_socket = INVALID_SOCKET;
   int port = -1;
 
   Impl(HostConfig c, PageRegistry p) : config(std::move(c)), pages(std::move(p)) {}
@@ -153,9 +154,24 @@ void HttpHost::Impl::setup() {
   server.set_read_timeout(config.timeout_seconds, 0);
   server.set_write_timeout(config.timeout_seconds, 0);
   server.set_tcp_nodelay(true);
-  server.set_pre_routing_handler([](const httplib::Request&, httplib::Response&) {
+  // The library listens with a backlog of 5: in a burst, connections beyond
+  // that wait for the client to retry (a second or more). bind() listens on
+  // the bound socket again with the system's backlog.
+  server.set_socket_options([this](socket_t sock) {
+    httplib::default_socket_options(sock);
+    listen_socket = sock;
+  });
+  server.set_keep_alive_max_count(std::max<size_t>(config.keep_alive_requests, 1));
+  server.set_keep_alive_timeout(config.keep_alive_seconds);
+  server.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
     t_started = Clock::now();
     t_note.clear();
+    if (Refusal no = refuse_request(req, config.limits); no.status) {
+      t_note = "refused";
+      plain_error(res, no.status, no.message);
+      res.set_header("Connection", "close");  // what is left of the request is not read
+      return httplib::Server::HandlerResponse::Handled;
+    }
     return httplib::Server::HandlerResponse::Unhandled;
   });
   server.set_logger([this](const httplib::Request& req, const httplib::Response& res) { log(req, res); });
@@ -179,7 +195,10 @@ void HttpHost::Impl::setup() {
       mutable_req.headers.erase(it);
     }
     std::string spool_error;
+    BodyPace pace(std::chrono::seconds(config.timeout_seconds), config.min_body_rate, t_started);
+    bool late = false;
     bool ok = reader([&](const char* data, size_t n) {
+      if (!pace.keep_up(n)) return !(late = true);
       try {
         body->append(data, n);
         return true;
@@ -192,6 +211,12 @@ void HttpHost::Impl::setup() {
     if (!spool_error.empty()) {
       t_note = "spool: " + spool_error;
       plain_error(res, 500, "The request body could not be stored.");
+      return;
+    }
+    if (late) {
+      t_note = "body too slow";
+      plain_error(res, 408, "The request body arrived too slowly.");
+      res.set_header("Connection", "close");
       return;
     }
     if (!ok) {
@@ -405,6 +430,7 @@ int HttpHost::bind() {
   } else {
     impl_->port = impl_->server.bind_to_port(impl_->config.host, impl_->config.port) ? impl_->config.port : -1;
   }
+  if (impl_->port > 0) ::listen(impl_->listen_socket, SOMAXCONN);
   return impl_->port;
 }
 

@@ -1,5 +1,6 @@
 """Bad clients for the web host: many that trickle a body, one that drops
 in the middle of an upload. Used by slow_clients_test.sh."""
+import select
 import socket
 import sys
 import threading
@@ -7,13 +8,17 @@ import time
 
 
 def trickle(host, port, count, seconds):
-    """`count` POSTs whose bodies arrive a byte or two a second."""
-    socks = []
+    """`count` POSTs whose bodies arrive a byte or two a second, and as many
+    connections that send nothing. Prints how many of each the host had
+    closed (or answered) by the end."""
+    socks, idle = [], []
     for _ in range(count):
         s = socket.create_connection((host, port))
         s.sendall(b"POST /upload/save.asp HTTP/1.1\r\nHost: x\r\n"
                   b"Content-Type: multipart/form-data; boundary=b\r\nContent-Length: 100000\r\n\r\n")
         socks.append(s)
+        idle.append(socket.create_connection((host, port)))
+    print("ready", flush=True)
     end = time.time() + seconds
     while time.time() < end:
         for s in socks:
@@ -22,7 +27,15 @@ def trickle(host, port, count, seconds):
             except OSError:
                 pass
         time.sleep(0.5)
-    for s in socks:
+
+    def closed(group):
+        poll = select.poll()
+        for s in group:
+            poll.register(s, select.POLLIN)
+        return len(poll.poll(0))
+
+    print("closed: trickling %d/%d idle %d/%d" % (closed(socks), count, closed(idle), count))
+    for s in socks + idle:
         s.close()
 
 
