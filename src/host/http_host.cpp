@@ -116,11 +116,14 @@ class GrowingPool : public httplib::TaskQueue {
   bool stop_ = false;
 };
 
+std::string error_html(int status, const std::string& message) {
+  return "<html><head><title>" + std::to_string(status) + "</title></head><body><h1>" + std::to_string(status) +
+         "</h1><p>" + html_escape(message) + "</p></body></html>";
+}
+
 void plain_error(httplib::Response& res, int status, const std::string& message) {
   res.status = status;
-  res.set_content("<html><head><title>" + std::to_string(status) + "</title></head><body><h1>" +
-                      std::to_string(status) + "</h1><p>" + html_escape(message) + "</p></body></html>",
-                  "text/html");
+  res.set_content(error_html(status, message), "text/html");
 }
 
 }  // namespace
@@ -168,8 +171,7 @@ void HttpHost::Impl::setup() {
     t_note.clear();
     if (Refusal no = refuse_request(req, config.limits); no.status) {
       t_note = "refused";
-      plain_error(res, no.status, no.message);
-      res.set_header("Connection", "close");  // what is left of the request is not read
+      answer_and_close(res, no.status, error_html(no.status, no.message));
       return httplib::Server::HandlerResponse::Handled;
     }
     return httplib::Server::HandlerResponse::Unhandled;
@@ -215,8 +217,7 @@ void HttpHost::Impl::setup() {
     }
     if (late) {
       t_note = "body too slow";
-      plain_error(res, 408, "The request body arrived too slowly.");
-      res.set_header("Connection", "close");
+      answer_and_close(res, 408, error_html(408, "The request body arrived too slowly."));
       return;
     }
     if (!ok) {

@@ -45,6 +45,17 @@ Refusal refuse_request(const httplib::Request& req, const RequestLimits& limits)
   return {};
 }
 
+void answer_and_close(httplib::Response& res, int status, std::string html) {
+  res.status = status;
+  res.set_header("Connection", "close");
+  size_t size = html.size();
+  res.set_content_provider(size, "text/html",
+                           [html = std::move(html)](size_t offset, size_t length, httplib::DataSink& sink) {
+                             sink.write(html.data() + offset, length);
+                             return false;
+                           });
+}
+
 bool BodyPace::keep_up(size_t n, Clock::time_point now) {
   received_ += n;
   auto allowed = std::chrono::duration<double>(grace_) +

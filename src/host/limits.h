@@ -11,7 +11,8 @@
 
 namespace httplib {
 struct Request;
-}
+struct Response;
+}  // namespace httplib
 
 namespace brevane::host {
 
@@ -30,6 +31,12 @@ struct Refusal {
 
 // Checked once the header section is in, before any of the body is read.
 Refusal refuse_request(const httplib::Request& req, const RequestLimits& limits);
+
+// Sends `html` as the answer and then ends the connection: what is left of
+// the request is not read. The library keeps a connection open whatever the
+// answer says, and would read a trickling client's next bytes as a new
+// request; a body that fails once written is what makes it close.
+void answer_and_close(httplib::Response& res, int status, std::string html);
 
 // A body must keep pace: it may take `grace`, and one second more for every
 // `min_rate` bytes received, so a large upload on a slow line goes through
