@@ -117,11 +117,14 @@ class GrowingPool : public httplib::TaskQueue {
   bool stop_ = false;
 };
 
+std::string error_html(int status, const std::string& message) {
+  return "<html><head><title>" + std::to_string(status) + "</title></head><body><h1>" + std::to_string(status) +
+         "</h1><p>" + html_escape(message) + "</p></body></html>";
+}
+
 void plain_error(httplib::Response& res, int status, const std::string& message) {
   res.status = status;
-  res.set_content("<html><head><title>" + std::to_string(status) + "</title></head><body><h1>" +
-                      std::to_string(status) + "</h1><p>" + html_escape(message) + "</p></body></html>",
-                  "text/html");
+  res.set_content(error_html(status, message), "text/html");
 }
 
 }  // namespace
@@ -137,6 +140,7 @@ struct HttpHost::Impl {
   Operations ops{config.operate};
   std::unique_ptr<httplib::Server> server_owner = ops.make_server();  // plain or TLS
   httplib::Server& server = *server_owner;
+  socket_t listen_socket = INVALID_SOCKET;
   int port = -1;
 
   Impl(HostConfig c, PageRegistry p) : config(std::move(c)), pages(std::move(p)) {}
@@ -164,9 +168,23 @@ void HttpHost::Impl::setup() {
   server.set_read_timeout(config.timeout_seconds, 0);
   server.set_write_timeout(config.timeout_seconds, 0);
   server.set_tcp_nodelay(true);
+  // The library listens with a backlog of 5: in a burst, connections beyond
+  // that wait for the client to retry (a second or more). bind() listens on
+  // the bound socket again with the system's backlog.
+  server.set_socket_options([this](socket_t sock) {
+    httplib::default_socket_options(sock);
+    listen_socket = sock;
+  });
+  server.set_keep_alive_max_count(std::max<size_t>(config.keep_alive_requests, 1));
+  server.set_keep_alive_timeout(config.keep_alive_seconds);
   server.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
     t_started = Clock::now();
     t_note.clear();
+    if (Refusal no = refuse_request(req, config.limits); no.status) {
+      t_note = "refused";
+      answer_and_close(res, no.status, error_html(no.status, no.message));
+      return httplib::Server::HandlerResponse::Handled;
+    }
     if (ops.answer(req, res)) return httplib::Server::HandlerResponse::Handled;
     return httplib::Server::HandlerResponse::Unhandled;
   });
@@ -194,7 +212,10 @@ void HttpHost::Impl::setup() {
     }
     std::string spool_error;
     ProgressWatch watch(progress, req);
+    BodyPace pace(std::chrono::seconds(config.timeout_seconds), config.min_body_rate, t_started);
+    bool late = false;
     bool ok = reader([&](const char* data, size_t n) {
+      if (!pace.keep_up(n)) return !(late = true);
       try {
         body->append(data, n);
         watch.add(n);
@@ -208,6 +229,11 @@ void HttpHost::Impl::setup() {
     if (!spool_error.empty()) {
       t_note = "spool: " + spool_error;
       plain_error(res, 500, "The request body could not be stored.");
+      return;
+    }
+    if (late) {
+      t_note = "body too slow";
+      answer_and_close(res, 408, error_html(408, "The request body arrived too slowly."));
       return;
     }
     if (!ok) {
@@ -446,6 +472,7 @@ int HttpHost::bind() {
   } else {
     impl_->port = impl_->server.bind_to_port(impl_->config.host, impl_->config.port) ? impl_->config.port : -1;
   }
+  if (impl_->port > 0) ::listen(impl_->listen_socket, SOMAXCONN);
   return impl_->port;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "host/limits.h"
 #include "host/operate.h"
 #include "host/pages.h"
 #include "host/site_map.h"
@@ -34,8 +35,15 @@ struct HostConfig {
   // time-out that closes a connection silent for that long.
   size_t workers = 512;
   int timeout_seconds = 20;
-  TusConfig tus;  // resumable uploads; off while tus.dir is empty
+  TusConfig tus;          // resumable uploads; off while tus.dir is empty
   OperateConfig operate;  // HTTPS, proxies, JSON log, metrics, session store
+  // Requests one connection may make, and how long it may sit idle between
+  // them; a request body gets timeout_seconds and one second more for every
+  // min_body_rate bytes it brings.
+  size_t keep_alive_requests = 100;
+  int keep_alive_seconds = 5;
+  size_t min_body_rate = 1024;
+  RequestLimits limits;
 };
 
 class HttpHost {

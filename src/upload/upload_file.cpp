@@ -29,6 +29,7 @@ constexpr int32_t kChunk = 256 * 1024;
 // body already passed can be dropped from memory.
 constexpr size_t kScanWindow = 32u << 20;
 constexpr size_t kFirstWindow = 64u << 10;
+constexpr size_t kMaxPartHeaderBytes = 16u << 10;
 
 // Run-time errors for bodies that are not well-formed multipart data.
 [[noreturn]] void malformed(const char16_t* what) {
@@ -545,6 +546,9 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const Bo
     size_t h = find_bytes(body.first(e), kHeaderEnd, p - 2);
     if (h == kNotFound) malformed(u"表单项的头部没有结束");
     const size_t data_at = h + 4, length = e - data_at;
+    // A browser's part headers take a few hundred bytes; a body of nothing but
+    // header lines is refused rather than read.
+    if (h > p && h - p > kMaxPartHeaderBytes) malformed(u"表单项的头部过长");
     if (h < p) {
       multipart::parse_part_headers(TextView(), part);
     } else {

@@ -6,8 +6,8 @@ WORK=$(mktemp -d "${TMPDIR:-/tmp}/brevane-e2e.XXXXXX")
 DATA=$WORK/data
 pass=0; fail=0; skip=0
 
-start_server() {
-  "$BREVANE" serve --host 127.0.0.1 --port 0 --data "$DATA" >"$WORK/serve.out" 2>"$WORK/serve.log" &
+start_server() {  # extra arguments go to `brevane serve`
+  "$BREVANE" serve --host 127.0.0.1 --port 0 --data "$DATA" "$@" >"$WORK/serve.out" 2>"$WORK/serve.log" &
   SERVER_PID=$!
   for _ in $(seq 200); do
     URL=$(grep -o 'http://[0-9.:]*' "$WORK/serve.out" 2>/dev/null) && break
@@ -32,6 +32,8 @@ fetch() { STATUS=$(curl -s -o "$WORK/raw" -w '%{http_code}' "$@"); utf8 <"$WORK/
 not_available() { grep -q 'not available yet' "$WORK/body"; }
 
 finish() {
+  # A sanitizer build of the host reports to its log.
+  if grep -q 'Sanitizer' "$WORK/serve.log" 2>/dev/null; then cat "$WORK/serve.log"; bad "sanitizer report"; fi
   echo "$pass passed, $fail failed, $skip skipped"
   ((fail == 0)) || exit 1
   ((skip == 0)) || exit 77

@@ -7,13 +7,17 @@ import time
 
 
 def trickle(host, port, count, seconds):
-    """`count` POSTs whose bodies arrive a byte or two a second."""
-    socks = []
+    """`count` POSTs whose bodies arrive a byte or two a second, and as many
+    connections that send nothing. Prints how many of each the host had
+    closed by the end."""
+    socks, idle = [], []
     for _ in range(count):
         s = socket.create_connection((host, port))
         s.sendall(b"POST /upload/save.asp HTTP/1.1\r\nHost: x\r\n"
                   b"Content-Type: multipart/form-data; boundary=b\r\nContent-Length: 100000\r\n\r\n")
         socks.append(s)
+        idle.append(socket.create_connection((host, port)))
+    print("ready", flush=True)
     end = time.time() + seconds
     while time.time() < end:
         for s in socks:
@@ -22,7 +26,24 @@ def trickle(host, port, count, seconds):
             except OSError:
                 pass
         time.sleep(0.5)
-    for s in socks:
+
+    def closed(group):
+        """How many the host has closed (an answer, then the end)."""
+        n = 0
+        for s in group:
+            s.settimeout(2)
+            try:
+                while s.recv(65536):
+                    pass
+                n += 1
+            except ConnectionResetError:  # closed with our trickle unread
+                n += 1
+            except OSError:
+                pass
+        return n
+
+    print("closed: trickling %d/%d idle %d/%d" % (closed(socks), count, closed(idle), count))
+    for s in socks + idle:
         s.close()
 
 
