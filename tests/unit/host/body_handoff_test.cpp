@@ -63,7 +63,7 @@ TEST_F(BodyHandoff, PartsSavedWholeAreTheSentBytesAndTheBodyCountsAsRead) {
   kit::MultipartBody body;
   // A field named like a file part, larger than what the host keeps in line.
   body.field("title", "标题").file("f1", "big.bin", big).field("filename", big_field).file("f2", "m.dat", medium);
-  for (size_t piece : {size_t{4096}, size_t{1} << 20, size_t{7}}) {
+  for (size_t piece : {size_t{509}, size_t{1} << 20}) {
     SCOPED_TRACE(piece);
     auto request = receive(body, piece);
     Variant req(std::static_pointer_cast<Object>(request));
