@@ -28,7 +28,9 @@ command -v node >/dev/null || { echo "node is missing (scripts/setup installs it
 node_dir=$root/build/bench-node
 if [[ ! -d $node_dir/node_modules/busboy ]]; then
   mkdir -p "$node_dir"
-  (cd "$node_dir" && npm install --silent --no-audit --no-fund --no-save busboy@1 >/dev/null)
+  # A project of its own, so npm does not install into the repository's.
+  [[ -f $node_dir/package.json ]] || echo '{"private": true}' >"$node_dir/package.json"
+  (cd "$node_dir" && npm install --silent --no-audit --no-fund busboy@1 >/dev/null)
 fi
 
 # Everything on the build's file system: the servers' temporary files and
