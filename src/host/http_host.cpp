@@ -13,6 +13,7 @@
 
 #include "core/codepage.h"
 #include "host/file_body.h"
+#include "host/socket_stream.h"
 #include "host/stores.h"
 #include "host/urlcodec.h"
 #include "transfer/download.h"
@@ -130,7 +131,7 @@ struct HttpHost::Impl {
   PageRegistry pages;
   SessionManager sessions;
   ApplicationState application;
-  httplib::Server server;
+  BufferedServer server;  // large socket reads (socket_stream.h)
   int port = -1;
 
   Impl(HostConfig c, PageRegistry p) : config(std::move(c)), pages(std::move(p)) {}
