@@ -408,6 +408,7 @@ int HttpHost::bind() {
   } else {
     impl_->port = impl_->server.bind_to_port(impl_->config.host, impl_->config.port) ? impl_->config.port : -1;
   }
+  impl_->server.deepen_backlog();
   return impl_->port;
 }
 

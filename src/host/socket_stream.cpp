@@ -115,6 +115,10 @@ class BufferedStream : public httplib::Stream {
 
 }  // namespace
 
+void BufferedServer::deepen_backlog() {
+  if (svr_sock_ != INVALID_SOCKET) ::listen(svr_sock_, SOMAXCONN);
+}
+
 bool BufferedServer::process_and_close_socket(socket_t sock) {
   bool ret = false;
   {

@@ -11,6 +11,11 @@
 namespace brevane::host {
 
 class BufferedServer : public httplib::Server {
+ public:
+  // After binding: the library listens with a backlog of 5, and clients
+  // that connect in a burst beyond it were reset.
+  void deepen_backlog();
+
  private:
   bool process_and_close_socket(socket_t sock) override;
 };
