@@ -10,12 +10,16 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <mutex>
 #include <new>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "core/script_error.h"
 #include "platform/bytestore.h"
@@ -147,6 +151,76 @@ bool copy_between(int from, off_t from_at, int to, off_t to_at, uint64_t length)
   return true;
 }
 
+// Writes a diverted part on a thread of its own, a few stage buffers behind
+// the appends: the connection is read on while the disk takes the last
+// megabyte, where the reader of a large upload otherwise waits for every write.
+class PartWriter {
+ public:
+  explicit PartWriter(int fd) : fd_(fd), thread_([this] { run(); }) {}
+  ~PartWriter() { finish(); }
+  PartWriter(const PartWriter&) = delete;
+  PartWriter& operator=(const PartWriter&) = delete;
+
+  // Queues the n bytes of `full` (a kStageSize buffer, now the writer's) and
+  // gives back an empty buffer of the same size; null when out of memory.
+  uint8_t* hand_over(uint8_t* full, size_t n) {
+    std::unique_lock lock(mutex_);
+    queue_.emplace_back(full, n);
+    changed_.notify_all();
+    changed_.wait(lock, [this] { return queue_.size() < kDepth; });
+    if (!spare_.empty()) {
+      uint8_t* b = spare_.back();
+      spare_.pop_back();
+      return b;
+    }
+    lock.unlock();
+    return static_cast<uint8_t*>(std::malloc(kStageSize));
+  }
+  bool failed() {
+    std::lock_guard lock(mutex_);
+    return failed_;
+  }
+  // Every queued byte written (or failed); true when all went well.
+  bool finish() {
+    {
+      std::lock_guard lock(mutex_);
+      stop_ = true;
+    }
+    changed_.notify_all();
+    if (thread_.joinable()) thread_.join();
+    for (uint8_t* b : spare_) std::free(b);
+    spare_.clear();
+    return !failed_;
+  }
+
+ private:
+  static constexpr size_t kDepth = 4;
+  void run() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      changed_.wait(lock, [this] { return stop_ || !queue_.empty(); });
+      if (queue_.empty()) return;
+      auto [buf, n] = queue_.front();
+      bool skip = failed_;
+      lock.unlock();
+      bool ok = skip || write_all(fd_, buf, n);
+      lock.lock();
+      queue_.pop_front();
+      failed_ = failed_ || !ok;
+      spare_.push_back(buf);
+      changed_.notify_all();
+    }
+  }
+
+  const int fd_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<std::pair<uint8_t*, size_t>> queue_;
+  std::vector<uint8_t*> spare_;
+  bool stop_ = false, failed_ = false;
+  std::thread thread_;  // last: starts once the rest exists
+};
+
 }  // namespace
 
 struct ByteStore::Impl {
@@ -164,6 +238,7 @@ struct ByteStore::Impl {
   };
   std::vector<Part> parts;  // in body order
   bool diverting = false;
+  std::unique_ptr<PartWriter> writer;  // while diverting
   // In memory.
   uint8_t* mem = nullptr;
   size_t mem_size = 0, mem_cap = 0;
@@ -184,6 +259,7 @@ struct ByteStore::Impl {
   ~Impl() { reset(); }
 
   void reset() {
+    writer.reset();
     unmap();
     if (mem && mem_cap <= kMaxSpare && mem_cap > t_spare.cap) {
       std::free(t_spare.p);
@@ -283,6 +359,9 @@ struct ByteStore::Impl {
     if (!diverting) return;
     flush_stage();
     diverting = false;
+    bool written = !writer || writer->finish();
+    writer.reset();
+    if (!written) spool_failed();
     Part& p = parts.back();
     p.length = file_size - p.at;
     struct stat st;
@@ -350,6 +429,14 @@ struct ByteStore::Impl {
   void flush_stage() {
     flush_pending();
     if (!stage_size) return;
+    if (writer) {
+      stage = writer->hand_over(stage, stage_size);
+      file_size += stage_size;
+      stage_size = 0;
+      if (!stage) throw ScriptError(kOutOfMemory);
+      if (writer->failed()) spool_failed();
+      return;
+    }
     allocate_ahead(file_size + stage_size);
     if (!write_all(target(), stage, stage_size)) spool_failed();
     file_size += stage_size;
@@ -384,6 +471,17 @@ void ByteStore::append(const uint8_t* data, size_t n) {
     return;
   }
   s.flush_pending();
+  if (s.writer) {  // in order, through the writer
+    while (n) {
+      if (s.stage_size == kStageSize) s.flush_stage();
+      size_t k = std::min(n, kStageSize - s.stage_size);
+      std::memcpy(s.stage + s.stage_size, data, k);
+      s.stage_size += k;
+      data += k;
+      n -= k;
+    }
+    return;
+  }
   if (s.stage_size + n > kStageSize) s.flush_stage();
   if (n >= kStageSize) {
     s.allocate_ahead(s.file_size + n);
@@ -399,7 +497,7 @@ void ByteStore::append_shared(std::shared_ptr<const std::vector<uint8_t>> chunk,
   Impl& s = *impl_;
   if (!n) return;
   if (!s.fd && s.mem_size + n > s.threshold) s.spill();
-  if (!s.fd) {
+  if (!s.fd || s.writer) {
     append(chunk->data(), n);
     return;
   }
@@ -551,6 +649,7 @@ void ByteStore::divert_begin() {
   p.fd = std::move(part);
   s.parts.push_back(std::move(p));
   s.diverting = true;
+  s.writer = std::make_unique<PartWriter>(s.parts.back().fd.get());
 }
 
 void ByteStore::divert_end() { impl_->end_divert(); }
