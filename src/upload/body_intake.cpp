@@ -1,6 +1,7 @@
 #include "upload/body_intake.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "core/text.h"
 #include "upload/bytesearch.h"
