@@ -105,7 +105,9 @@ echo "== ${size_mib} MiB upload, $rounds rounds, alternating (curl, loopback)"
 declare -A total=([brevane]=0 [node]=0)
 bad=0
 for r in $(seq "$rounds"); do
-  for server in brevane node; do
+  order="brevane node"
+  ((r % 2)) || order="node brevane"  # neither always goes first
+  for server in $order; do
     url=$b_url; [[ $server == node ]] && url=$n_url
     sync
     speed=$(curl -s -o "$work/resp" -w '%{speed_upload}' -e "http://127.0.0.1:$b_port/upload/index.asp" \
