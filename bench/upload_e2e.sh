@@ -102,7 +102,7 @@ big=$work/big.bin
 head -c $((size_mib * 1024 * 1024)) /dev/urandom >"$big"
 want=$(sha256sum <"$big" | cut -d' ' -f1)
 echo "== ${size_mib} MiB upload, $rounds rounds, alternating (curl, loopback)"
-declare -A total=([brevane]=0 [node]=0)
+declare -A total=([brevane]=0 [node]=0) rates=()
 bad=0
 for r in $(seq "$rounds"); do
   order="brevane node"
@@ -122,11 +122,17 @@ for r in $(seq "$rounds"); do
     rm -f "${file:-/nonexistent}"
     printf 'round %d  %-8s %8s MiB/s  %s\n' "$r" "$server" "$mibs" "$check"
     total[$server]=$(awk -v a="${total[$server]}" -v b="$mibs" 'BEGIN {print a + b}')
+    rates[$server]="${rates[$server]:-} $mibs"
   done
 done
 b_avg=$(awk -v t="${total[brevane]}" -v n="$rounds" 'BEGIN {printf "%.1f", t / n}')
 n_avg=$(awk -v t="${total[node]}" -v n="$rounds" 'BEGIN {printf "%.1f", t / n}')
 echo "mean: brevane $b_avg MiB/s, node+busboy $n_avg MiB/s, ratio $(awk -v a="$b_avg" -v b="$n_avg" 'BEGIN {printf "%.2f", a / b}')x"
+# The median too: one round disturbed by the rest of the machine moves the mean a lot.
+median() { tr ' ' '\n' <<<"$1" | grep . | sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+b_med=$(median "${rates[brevane]}")
+n_med=$(median "${rates[node]}")
+echo "median: brevane $b_med MiB/s, node+busboy $n_med MiB/s, ratio $(awk -v a="$b_med" -v b="$n_med" 'BEGIN {printf "%.2f", a / b}')x"
 hwm() { awk '/VmHWM/ {printf "%.1f MiB", $2 / 1024}' "/proc/$1/status"; }
 echo "peak RSS after the large uploads: brevane $(hwm "$b_pid"), node+busboy $(hwm "$n_pid")"
 rm -f "$big"
