@@ -197,7 +197,9 @@ void HttpHost::Impl::setup() {
     handle(req, res, std::move(body));
   });
   server.Post(".*", [this](const httplib::Request& req, httplib::Response& res, const httplib::ContentReader& reader) {
-    auto body = std::make_shared<BodySpool>(config.spool_memory_limit, config.temp_dir);
+    // Stored once, in the form the upload parser takes over (see spool.h).
+    auto body =
+        std::make_shared<BodySpool>(config.spool_memory_limit, config.temp_dir, req.get_header_value("Content-Type"));
     // Asked to read a multipart body, cpp-httplib parses it into parts; the
     // page wants the bytes as sent (Request.BinaryRead), so the content type
     // is out of sight while the body is read. The request object is the

@@ -9,6 +9,7 @@
 #include <ctime>
 #include <stdexcept>
 
+#include "host/socket_stream.h"
 #include "host/stores.h"
 
 namespace brevane::host {
@@ -204,7 +205,7 @@ bool Operations::compress_file(const std::string& content_type, uint64_t size) c
 Operations::Operations(OperateConfig config) : config_(std::move(config)) {}
 
 std::unique_ptr<httplib::Server> Operations::make_server() const {
-  if (config_.cert_file.empty()) return std::make_unique<httplib::Server>();
+  if (config_.cert_file.empty()) return std::make_unique<BufferedServer>();  // large socket reads
   auto server = std::make_unique<httplib::SSLServer>(config_.cert_file.c_str(), config_.key_file.c_str());
   if (!server->is_valid())
     throw std::runtime_error("cannot load the certificate " + config_.cert_file + " with the key " + config_.key_file);

@@ -190,6 +190,13 @@ HostRequest::HostRequest(RequestInfo info, const CodePage& cp)
       true);
 }
 
+std::unique_ptr<upload::BodyIntake> HostRequest::take_body(uint64_t expected) {
+  if (cursor_.position() != 0 || info_.body->size() != expected) return nullptr;
+  std::unique_ptr<upload::BodyIntake> body = info_.body->take_intake();
+  if (body) cursor_.skip_to_end();
+  return body;
+}
+
 Text HostRequest::server_variable(TextView name) const {
   Variant v = variables_->lookup(name);
   return v.is_empty() ? Text() : v.text();

@@ -47,15 +47,16 @@ struct RequestInfo {
   int local_port = 80;
   std::string physical_path;  // Windows form of the page's file
   bool secure = false;        // came over HTTPS
-  std::shared_ptr<const BodySpool> body;
+  std::shared_ptr<BodySpool> body;
 
   std::string header(std::string_view name) const;  // case-insensitive, "" when absent
 };
 
-class HostRequest : public DynamicObject {
+class HostRequest : public DynamicObject, public upload::BodySource {
  public:
   HostRequest(RequestInfo info, const CodePage& cp);
   const RequestInfo& info() const { return info_; }
+  std::unique_ptr<upload::BodyIntake> take_body(uint64_t expected) override;
   Text server_variable(TextView name) const;
 
   // Form bodies beyond this are left unparsed (uploads are read with BinaryRead).

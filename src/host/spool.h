@@ -1,12 +1,19 @@
-// A request body as it arrives: kept in memory up to a limit, then moved to
-// a temporary file, so a page reading a 1 GiB upload costs the host no more
-// memory than a small one. The file is unlinked as soon as it is created;
-// it goes away with the spool (or the process) whatever happens.
+// A request body as it arrives: kept in memory up to a limit, then in
+// nameless temporary files, so a page reading a 1 GiB upload costs the host
+// no more memory than a small one, and nothing is left on disk whatever
+// happens. The bytes go straight into the upload parser's own store
+// (upload::BodyIntake): a page that hands the request to the parser gets the
+// body without a second copy, its large file parts already in files of
+// their own.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
+
+#include "upload/body_intake.h"
 
 namespace brevane::host {
 
@@ -14,28 +21,29 @@ class BodySpool {
  public:
   static constexpr size_t kMemoryLimit = size_t{1} << 20;
 
-  // `temp_dir` empty: $TMPDIR, else /tmp.
-  explicit BodySpool(size_t memory_limit = kMemoryLimit, std::string temp_dir = {});
-  ~BodySpool();
+  // `temp_dir` empty: $TMPDIR, else /tmp. `content_type`: the request's,
+  // which tells whether the body is followed by parts.
+  explicit BodySpool(size_t memory_limit = kMemoryLimit, std::string temp_dir = {}, std::string_view content_type = {});
   BodySpool(const BodySpool&) = delete;
   BodySpool& operator=(const BodySpool&) = delete;
 
-  // Throws std::system_error when the temporary file cannot be written.
+  // Raises when the temporary files cannot be written.
   void append(const char* data, size_t n);
   uint64_t size() const { return size_; }
-  bool on_disk() const { return fd_ >= 0; }
+  bool on_disk() const;
   // Copies up to `n` bytes from `offset`; the number copied (0 at the end).
   size_t read(uint64_t offset, char* out, size_t n) const;
   // The whole body; only for bodies known to be small (form posts).
   std::string read_all() const;
+  // The body itself, for the upload parser; null when given away before.
+  // The spool reads as empty afterwards; size() stays what was received.
+  std::unique_ptr<upload::BodyIntake> take_intake();
 
  private:
-  void spill();
+  // Received bytes are placed in batches; any read sees them all.
+  upload::BodyIntake* settled() const;
 
-  size_t memory_limit_;
-  std::string temp_dir_;
-  std::string memory_;
-  int fd_ = -1;
+  mutable std::unique_ptr<upload::BodyIntake> intake_;
   uint64_t size_ = 0;
 };
 
@@ -46,6 +54,8 @@ class BodyCursor {
   // At most `n` bytes from where the last read stopped.
   std::string next(size_t n);
   uint64_t position() const { return pos_; }
+  // As if everything had been read.
+  void skip_to_end() { pos_ = spool_->size(); }
 
  private:
   const BodySpool* spool_;

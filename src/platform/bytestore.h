@@ -3,6 +3,12 @@
 // costs page cache, not process memory. Readers get one contiguous view of
 // all bytes (a mapping of the file when spilled) and may hand back the part
 // they have passed so that resident memory stays flat during a scan.
+//
+// A writer that knows where a large file part of a multipart body lies can
+// divert that range to a file of its own: the range is then a hole in the
+// store's file (filled in only if a reader asks for it through materialize),
+// and saving exactly that range makes the part's file the saved file by a
+// hard link instead of a copy.
 #pragma once
 
 #include <cstdint>
@@ -53,6 +59,20 @@ class ByteStore {
   bool read(uint64_t offset, uint64_t length, uint8_t* out);
 
   void clear();
+  // Takes over the other store's bytes and files (and hands it this one's).
+  void swap(ByteStore& other) noexcept;
+
+  // Temporary files go here instead of $TMPDIR; before the first append.
+  void set_folder(std::string folder);
+  // What is appended from now until divert_end goes to a file of its own
+  // (the store spills first if it has not yet). Not on every platform: a
+  // store that cannot divert keeps the bytes as usual.
+  void divert_begin();
+  void divert_end();
+  // A reader of view() is about to look at [offset, offset + length): any
+  // diverted range within it is copied into the view first. True when
+  // something was copied (what the view showed there before was not it).
+  bool materialize(uint64_t offset, uint64_t length);
 
  private:
   struct Impl;

@@ -10,6 +10,7 @@
 #include "core/vbrt.h"
 #include "frame/host.h"
 #include "frame/page_context.h"
+#include "upload/body_intake.h"
 #include "upload/boundary_index.h"
 #include "upload/bytesearch.h"
 #include "upload/multipart.h"
@@ -419,10 +420,21 @@ void UploadFile::GetData(Variant& request) {
     total_size_ = Variant(int16_t(0));
     if (stream_->open) throw ScriptError(ErrorCode::StreamOpen);
     ByteStore& store = stream_->store;
+    const std::string needle = multipart::delimiter_needle(boundary_);
+    // A host that stored the body as it arrived hands it over whole: no
+    // second copy, and its large parts are files of their own already.
+    auto* source = dynamic_cast<upload::BodySource*>(request.object_or_null().get());
+    if (std::unique_ptr<upload::BodyIntake> taken =
+            source ? source->take_body(static_cast<uint64_t>(total)) : nullptr) {
+      store.swap(taken->store());
+      stream_->open = true;
+      stream_opened_ = true;
+      parse(store.view(), &store, taken->needle() == needle ? taken->index() : nullptr, elapsed_ms(t0));
+      return;
+    }
     store.reserve(static_cast<uint64_t>(total));
     stream_->open = true;
     stream_opened_ = true;
-    const std::string needle = multipart::delimiter_needle(boundary_);
     BoundaryIndex index(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(needle.data()), needle.size()));
     int64_t read = 0;
     while (read < total) {
@@ -486,6 +498,7 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const Bo
     size_t window = kFirstWindow;
     while (from < n) {
       size_t limit = n - from <= window + needle.size() - 1 ? n : from + window + needle.size() - 1;
+      store->materialize(from, limit - from);
       store->prepare(from, limit - from);
       size_t hit = find_bytes(body.first(limit), needle, from);
       if (hit != kNotFound || limit == n) return hit;
@@ -544,6 +557,10 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const Bo
     // The header block ends with an empty line inside the part; an empty
     // block is that line alone.
     size_t h = find_bytes(body.first(e), kHeaderEnd, p - 2);
+    // Headers are never in a range the store keeps apart, but should a body
+    // ever make it so, the search is made again on the real bytes.
+    if (store && store->materialize(p - 2, (h == kNotFound ? e : h + 4) - (p - 2)))
+      h = find_bytes(body.first(e), kHeaderEnd, p - 2);
     if (h == kNotFound) malformed(u"表单项的头部没有结束");
     const size_t data_at = h + 4, length = e - data_at;
     // A browser's part headers take a few hundred bytes; a body of nothing but
@@ -606,6 +623,7 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const Bo
         if (items_seen) make_items();
       }
     } else {
+      if (store) store->materialize(data_at, length);
       Text value = bytes_to_text(body.subspan(data_at, length));
       bool added;
       Variant& stored = forms_->find_or_add(Variant(vb::LCase(part.name)), added);

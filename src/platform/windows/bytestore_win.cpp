@@ -45,6 +45,11 @@ bool ByteStore::spilled() const { return false; }
 std::span<const uint8_t> ByteStore::view() { return {impl_->mem, impl_->size}; }
 void ByteStore::release_before(uint64_t) {}
 void ByteStore::prepare(uint64_t, uint64_t) {}
+void ByteStore::swap(ByteStore& other) noexcept { impl_.swap(other.impl_); }
+void ByteStore::set_folder(std::string) {}
+void ByteStore::divert_begin() {}
+void ByteStore::divert_end() {}
+bool ByteStore::materialize(uint64_t, uint64_t) { return false; }
 
 ByteStore::SaveResult ByteStore::save_range(uint64_t offset, uint64_t length, const std::string& path, bool exclusive) {
   if (offset > impl_->size || length > impl_->size - offset) return SaveResult::OutOfRange;

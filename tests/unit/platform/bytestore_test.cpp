@@ -103,5 +103,43 @@ TEST(ByteStore, MixedPiecesKeepTheirOrder) {
   }
 }
 
+// A diverted range reads, maps and saves as the bytes appended; saved exactly,
+// it becomes the saved file (a link), and saving it again or over that file
+// never writes into the bytes being saved.
+TEST(ByteStore, DivertedRangesStayExactAndSaveByLink) {
+  std::string all;
+  ByteStore s(1000);
+  auto add = [&](size_t n, char seed) {
+    std::string piece(n, '\0');
+    for (size_t i = 0; i < n; ++i) piece[i] = static_cast<char>(seed + i * 7 + i / 300);
+    all += piece;
+    s.append(reinterpret_cast<const uint8_t*>(piece.data()), piece.size());
+  };
+  add(500, 'a');
+  s.divert_begin();
+  add(70000, 'b');
+  s.divert_end();
+  add(300, 'c');
+  std::string got(all.size(), '\0');
+  ASSERT_TRUE(s.read(0, all.size(), reinterpret_cast<uint8_t*>(got.data())));
+  EXPECT_TRUE(got == all);
+
+  kit::ScratchFolder dir;
+  std::string a = (dir.native() / "a.bin").string(), b = (dir.native() / "b.bin").string();
+  dir.write("a.bin", "old");
+  EXPECT_EQ(s.save_range(500, 70000, a, true), ByteStore::SaveResult::Exists);
+  EXPECT_EQ(dir.read("a.bin"), "old");
+  EXPECT_EQ(s.save_range(500, 70000, a, false), ByteStore::SaveResult::Done);  // the part's file itself
+  EXPECT_EQ(s.save_range(500, 70000, a, false), ByteStore::SaveResult::Done);  // a copy of it, over it
+  EXPECT_EQ(s.save_range(490, 70020, b, true), ByteStore::SaveResult::Done);
+  EXPECT_TRUE(dir.read("a.bin") == all.substr(500, 70000));
+  EXPECT_TRUE(dir.read("b.bin") == all.substr(490, 70020));
+
+  EXPECT_TRUE(s.materialize(600, 10));
+  auto v = s.view();
+  EXPECT_TRUE(std::string(v.begin(), v.end()) == all);
+  EXPECT_FALSE(s.materialize(0, all.size()));
+}
+
 }  // namespace
 }  // namespace brevane
