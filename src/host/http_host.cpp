@@ -158,6 +158,7 @@ struct HttpHost::Impl {
 };
 
 void HttpHost::Impl::setup() {
+  if (!config.tus.dir.empty()) config.limits.streamed_patch_path = config.tus.url;
   server.set_payload_max_length(static_cast<size_t>(config.operate.max_body));
   ops.attach(sessions, application);
   // The library's own pool has max(8, cores - 1) workers: eight silent

@@ -35,9 +35,10 @@ Refusal refuse_request(const httplib::Request& req, const RequestLimits& limits)
   for (const auto& [k, v] : req.headers) bytes += k.size() + v.size() + 4;
   if (req.headers.size() > limits.max_header_fields || bytes > limits.max_header_bytes)
     return {431, "The request's header section is too large."};
-  if (req.method != "POST" &&
-      (req.has_header("Transfer-Encoding") ||
-       std::strtoull(req.get_header_value("Content-Length").c_str(), nullptr, 10) > limits.max_other_body))
+  const bool streamed = req.method == "POST" || (req.method == "PATCH" && !limits.streamed_patch_path.empty() &&
+                                                 req.path.starts_with(limits.streamed_patch_path));
+  if (!streamed && (req.has_header("Transfer-Encoding") ||
+                    std::strtoull(req.get_header_value("Content-Length").c_str(), nullptr, 10) > limits.max_other_body))
     return {413, "This request cannot carry a body of that size."};
   if (lower(req.get_header_value("Content-Type")).starts_with("multipart/") &&
       boundary_of(req.get_header_value("Content-Type")).size() > limits.max_boundary)

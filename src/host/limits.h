@@ -21,6 +21,8 @@ struct RequestLimits {
   size_t max_header_bytes = 64 * 1024;
   // Bodies on other methods than POST are read whole into memory.
   size_t max_other_body = 64 * 1024;
+  // Except PATCH under this path (the resumable uploads), read piece by piece.
+  std::string streamed_patch_path;
   size_t max_boundary = 70;
 };
 

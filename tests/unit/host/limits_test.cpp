@@ -24,6 +24,7 @@ TEST(BodyPace, GraceThenASecondPerMinRateBytes) {
 TEST(RefuseRequest, HeaderSectionOtherBodiesAndBoundaries) {
   struct Case {
     const char* method;
+    const char* path;
     size_t fields;
     size_t value_bytes;
     const char* content_type;
@@ -31,25 +32,30 @@ TEST(RefuseRequest, HeaderSectionOtherBodiesAndBoundaries) {
     int status;
   };
   const Case cases[] = {
-      {"GET", 20, 100, "", "", 0},
-      {"GET", 101, 1, "", "", 431},
-      {"GET", 10, 7000, "", "", 431},
-      {"PUT", 1, 1, "", "100000", 413},
-      {"GET", 1, 1, "", "65536", 0},
-      {"POST", 1, 1, "multipart/form-data; boundary=abc", "100000000", 0},
-      {"POST", 1, 1,
+      {"GET", "/x.asp", 20, 100, "", "", 0},
+      {"GET", "/x.asp", 101, 1, "", "", 431},
+      {"GET", "/x.asp", 10, 7000, "", "", 431},
+      {"PUT", "/x.asp", 1, 1, "", "100000", 413},
+      {"GET", "/x.asp", 1, 1, "", "65536", 0},
+      {"POST", "/x.asp", 1, 1, "multipart/form-data; boundary=abc", "100000000", 0},
+      {"PATCH", "/tus/1", 1, 1, "application/offset+octet-stream", "100000000", 0},  // read piece by piece
+      {"PATCH", "/x.asp", 1, 1, "application/offset+octet-stream", "100000000", 413},
+      {"POST", "/x.asp", 1, 1,
        "multipart/form-data; boundary=\"" /* 71 */
        "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\"",
        "10", 400},
   };
+  RequestLimits limits;
+  limits.streamed_patch_path = "/tus/";
   for (const Case& c : cases) {
     httplib::Request req;
     req.method = c.method;
+    req.path = c.path;
     for (size_t i = 0; i < c.fields; ++i)
       req.headers.emplace("X-" + std::to_string(i), std::string(c.value_bytes, 'v'));
     if (*c.content_type) req.headers.emplace("Content-Type", c.content_type);
     if (*c.length) req.headers.emplace("Content-Length", c.length);
-    EXPECT_EQ(refuse_request(req, RequestLimits{}).status, c.status) << c.method << " " << c.fields << " fields";
+    EXPECT_EQ(refuse_request(req, limits).status, c.status) << c.method << " " << c.fields << " fields";
   }
 }
 
