@@ -288,18 +288,24 @@ bool compressed_already(std::string_view name) {
   return std::find(std::begin(kTypes), std::end(kTypes), ext) != std::end(kTypes);
 }
 
+// Once the client has gone the rest is thrown away rather than refused: an
+// archive whose write failed is left with the entry's compressor still
+// allocated (libarchive frees it only when the entry is finished), so the
+// packer stops at the next piece and the archive is closed as usual.
 struct SinkHolder {
   const ByteSink* sink;
+  bool gone = false;
 };
 
 la_ssize_t sink_write(struct archive*, void* data, const void* buf, size_t n) {
-  const ByteSink& sink = *static_cast<SinkHolder*>(data)->sink;
-  return sink(static_cast<const char*>(buf), n) ? static_cast<la_ssize_t>(n) : -1;
+  auto& holder = *static_cast<SinkHolder*>(data);
+  if (!holder.gone && !(*holder.sink)(static_cast<const char*>(buf), n)) holder.gone = true;
+  return static_cast<la_ssize_t>(n);
 }
 
 class FolderPacker {
  public:
-  FolderPacker(struct archive* w, FolderZipCounts& counts) : w_(w), c_(counts) {}
+  FolderPacker(struct archive* w, const bool& gone, FolderZipCounts& counts) : w_(w), gone_(gone), c_(counts) {}
 
   Status folder_entry(const std::string& name, const struct stat& st) {
     EntryPtr e(archive_entry_new());
@@ -391,7 +397,7 @@ class FolderPacker {
         n = static_cast<ssize_t>(want);
         std::memset(buf, 0, want);
       }
-      if (archive_write_data(w_, buf, static_cast<size_t>(n)) < 0) return Status::CannotWrite;
+      if (gone_ || archive_write_data(w_, buf, static_cast<size_t>(n)) < 0) return Status::CannotWrite;
       left -= static_cast<uint64_t>(n);
     }
     if (archive_write_finish_entry(w_) < ARCHIVE_WARN) return Status::CannotWrite;
@@ -401,6 +407,7 @@ class FolderPacker {
   }
 
   struct archive* w_;
+  const bool& gone_;
   FolderZipCounts& c_;
 };
 
@@ -422,11 +429,11 @@ Status stream_folder_zip(const std::string& root, std::string_view top, const By
   SinkHolder holder{&sink};
   if (archive_write_open2(w.get(), &holder, nullptr, sink_write, nullptr, nullptr) != ARCHIVE_OK)
     return Status::CannotWrite;
-  FolderPacker packer(w.get(), c);
+  FolderPacker packer(w.get(), holder.gone, c);
   std::string prefix(top);
   Status s = packer.folder_entry(prefix, st);
   if (s == Status::Ok) s = packer.pack(fd.get(), prefix, 1);
-  if (archive_write_close(w.get()) != ARCHIVE_OK && s == Status::Ok) s = Status::CannotWrite;
+  if ((archive_write_close(w.get()) != ARCHIVE_OK || holder.gone) && s == Status::Ok) s = Status::CannotWrite;
   return s;
 }
 
