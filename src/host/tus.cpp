@@ -15,6 +15,7 @@
 
 #include "core/codepage.h"
 #include "host/page_objects.h"
+#include "platform/posix/unique_fd.h"
 #include "upload/upload_file.h"
 
 namespace brevane::host {
@@ -84,30 +85,9 @@ bool metadata_well_formed(const std::string& header) {
   return true;
 }
 
-std::string expiry_date(std::time_t t) {
-  std::tm tm{};
-  gmtime_r(&t, &tm);
-  char buf[64];
-  std::strftime(buf, sizeof buf, "%a, %d %b %Y %H:%M:%S GMT", &tm);
-  return buf;
-}
-
 std::time_t mtime_of(const fs::path& p) {
   struct stat st {};
   return ::stat(p.c_str(), &st) == 0 ? st.st_mtime : 0;
-}
-
-bool write_all(int fd, const char* p, size_t n) {
-  while (n) {
-    ssize_t w = ::write(fd, p, n);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += w;
-    n -= static_cast<size_t>(w);
-  }
-  return true;
 }
 
 const std::string& header_of(const TusStore::Headers& h, const char* name) {
@@ -244,7 +224,7 @@ TusReply TusStore::create(const Headers& h) {
   r.status = 201;
   r.headers = {{"Tus-Resumable", kVersion},
                {"Location", config_.url + id},
-               {"Upload-Expires", expiry_date(std::time(nullptr) + config_.expiry.count())}};
+               {"Upload-Expires", http_date(std::time(nullptr) + config_.expiry.count())}};
   if (*length == 0) {
     TusReply saved = save_finished(id, info);
     if (saved.status >= 300) return saved;
@@ -503,7 +483,7 @@ TusReply TusStore::Patch::finish(bool whole) {
   }
   TusReply r = s.store->refusal(204, {});
   r.headers.emplace_back("Upload-Offset", std::to_string(offset));
-  r.headers.emplace_back("Upload-Expires", expiry_date(std::time(nullptr) + s.store->config_.expiry.count()));
+  r.headers.emplace_back("Upload-Expires", http_date(std::time(nullptr) + s.store->config_.expiry.count()));
   return r;
 }
 

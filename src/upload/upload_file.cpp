@@ -143,6 +143,20 @@ std::shared_ptr<UploadStream> shared_upload_stream() { return t_shared_stream; }
 
 namespace {
 
+// The client's path cut to its last name: "\" stands for "/" too, NUL
+// characters are dropped.
+Text client_file_name(Text client) {
+  std::replace(client.begin(), client.end(), u'/', u'\\');
+  std::erase(client, u'\0');
+  size_t slash = client.rfind(u'\\');
+  return slash == Text::npos ? std::move(client) : client.substr(slash + 1);
+}
+
+TextView extension_of(const Text& file_name) {
+  size_t dot = file_name.rfind(u'.');
+  return dot == Text::npos ? TextView() : TextView(file_name).substr(dot + 1);
+}
+
 Text date_digits(const DateParts& d) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%04d%02d%02d%02d%02d%02d", d.year, d.month, d.day, d.hour, d.minute, d.second);
@@ -580,13 +594,8 @@ void UploadFile::parse(std::span<const uint8_t> body, ByteStore* store, const Bo
       Text client = part.file_name;
       TextView content_type = part.content_type;
       if (!trim_view(client).empty()) {
-        // The client's path in place: "\" for "/", no NUL characters.
-        std::replace(client.begin(), client.end(), u'/', u'\\');
-        std::erase(client, u'\0');
-        size_t slash = client.rfind(u'\\');
-        Text file_name = slash == Text::npos ? std::move(client) : client.substr(slash + 1);
-        size_t dot = file_name.rfind(u'.');
-        TextView ext = dot == Text::npos ? TextView() : TextView(file_name).substr(dot + 1);
+        Text file_name = client_file_name(std::move(client));
+        TextView ext = extension_of(file_name);
         if (!exe.empty() && is_ext_forbidden(ext)) {
           error_id_ = Variant(int16_t(UploadError::TypeNotAllowed));
           return done();
@@ -689,13 +698,8 @@ std::shared_ptr<UploadFileEx> UploadFile::admit_file(TextView client_name, TextV
                                                      std::shared_ptr<UploadStream> stream) {
   // The same steps as for a part of a post: the client's path cut off, the
   // extension checked against Exe, a generated name, then the sizes.
-  Text client(client_name);
-  std::replace(client.begin(), client.end(), u'/', u'\\');
-  std::erase(client, u'\0');
-  size_t slash = client.rfind(u'\\');
-  Text file_name = slash == Text::npos ? std::move(client) : client.substr(slash + 1);
-  size_t dot = file_name.rfind(u'.');
-  TextView ext = dot == Text::npos ? TextView() : TextView(file_name).substr(dot + 1);
+  Text file_name = client_file_name(Text(client_name));
+  TextView ext = extension_of(file_name);
   if (!exe_.to_text().empty() && is_ext_forbidden(ext)) {
     error_id_ = Variant(int16_t(UploadError::TypeNotAllowed));
     return nullptr;

@@ -2,7 +2,7 @@
 // as a person would, and the success alert must appear. A screenshot of the
 // index goes to test-output/.
 // Usage: node browser_test.mjs BASE_URL OUTPUT_DIR
-import { chromium } from 'playwright-core';
+import { launchChromium } from './browser.mjs';
 import { mkdtempSync, rmSync, writeFileSync, mkdirSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -13,12 +13,7 @@ const profile = mkdtempSync(join(tmpdir(), 'brevane-chromium-'));
 const upload = join(profile, 'photo.txt');
 writeFileSync(upload, 'a file chosen in the browser\n');
 
-const context = await chromium.launchPersistentContext(profile, {
-  executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-  headless: true,
-  args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-         '--disable-component-update', '--disable-sync'],
-});
+const context = await launchChromium(profile);
 let failed = false;
 let skipped = false;
 try {

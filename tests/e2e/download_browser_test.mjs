@@ -2,20 +2,14 @@
 // Chinese name starts a download the browser names after the file, with the
 // file's bytes.
 // Usage: node download_browser_test.mjs BASE_URL DEMO_FOLDER
-import { chromium } from 'playwright-core';
+import { launchChromium } from './browser.mjs';
 import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 
 const [base, folder] = process.argv.slice(2);
 const profile = mkdtempSync(join(tmpdir(), 'brevane-chromium-'));
-const context = await chromium.launchPersistentContext(profile, {
-  executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-  headless: true,
-  acceptDownloads: true,
-  args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-         '--disable-component-update', '--disable-sync'],
-});
+const context = await launchChromium(profile, { acceptDownloads: true });
 let failed = false;
 try {
   const page = await context.newPage();

@@ -2,7 +2,7 @@
 // the calendar links the new record's day and moves by month and year; the
 // tab strip switches on mouse-over. Screenshots go to OUTPUT_DIR.
 // Usage: node fields_browser.mjs BASE_URL OUTPUT_DIR
-import { chromium } from 'playwright-core';
+import { launchChromium } from './browser.mjs';
 import { mkdtempSync, rmSync, mkdirSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -10,12 +10,7 @@ import { join } from 'node:path';
 const [base, outDir] = process.argv.slice(2);
 mkdirSync(outDir, { recursive: true });
 const profile = mkdtempSync(join(tmpdir(), 'brevane-chromium-'));
-const context = await chromium.launchPersistentContext(profile, {
-  executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-  headless: true,
-  args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-         '--disable-component-update', '--disable-sync'],
-});
+const context = await launchChromium(profile);
 
 let failed = false;
 function check(ok, what, detail = '') {

@@ -1,6 +1,6 @@
 // The file manager used as a person would, in headless Chromium.
 // Usage: node filemanager_test.mjs BASE_URL OUTPUT_DIR
-import { chromium } from 'playwright-core';
+import { launchChromium } from './browser.mjs';
 import { mkdtempSync, rmSync, writeFileSync, readFileSync, mkdirSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -20,14 +20,7 @@ for (let a = 0x81; a <= 0xfe; a++)
 const gbkURI = (s) => [...s].map((c) => (c.charCodeAt(0) < 0x80 ? encodeURIComponent(c)
   : gbkBytes.get(c).map((x) => '%' + x.toString(16).toUpperCase()).join(''))).join('');
 
-const context = await chromium.launchPersistentContext(profile, {
-  executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-  headless: true,
-  acceptDownloads: true,
-  viewport: { width: 1000, height: 640 },
-  args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-         '--disable-component-update', '--disable-sync'],
-});
+const context = await launchChromium(profile, { acceptDownloads: true, viewport: { width: 1000, height: 640 } });
 let failures = 0;
 const ok = (name) => console.log(`ok   ${name}`);
 const bad = (name, why) => { failures++; console.log(`FAIL ${name}${why ? ': ' + why : ''}`); };

@@ -2,7 +2,7 @@
 // folder with a progress bar, and a folder's right-click menu downloads it
 // as a ZIP; a read-only login uploads nothing. Headless Chromium.
 // Usage: node fm_transfer_test.mjs BASE_URL SHARE_DIR OUTPUT_DIR
-import { chromium } from 'playwright-core';
+import { launchChromium } from './browser.mjs';
 import { mkdtempSync, rmSync, readFileSync, existsSync, mkdirSync } from 'node:fs';
 import { createHash } from 'node:crypto';
 import { tmpdir } from 'node:os';
@@ -12,14 +12,7 @@ const [site, share, outDir] = process.argv.slice(2);
 const base = `${site}/brevane`;
 mkdirSync(outDir, { recursive: true });
 const profile = mkdtempSync(join(tmpdir(), 'brevane-fmt-'));
-const context = await chromium.launchPersistentContext(profile, {
-  executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-  headless: true,
-  acceptDownloads: true,
-  viewport: { width: 1000, height: 640 },
-  args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-         '--disable-component-update', '--disable-sync'],
-});
+const context = await launchChromium(profile, { acceptDownloads: true, viewport: { width: 1000, height: 640 } });
 let failures = 0;
 const ok = (name) => console.log(`ok   ${name}`);
 const bad = (name, why) => { failures++; console.log(`FAIL ${name}${why ? ': ' + why : ''}`); };

@@ -2,19 +2,14 @@
 // crafted keyword stays data; every alert of the chrome page fires with its
 // text, and the window scripts open and close windows.
 // Usage: node listpage_browser_test.mjs BASE_URL
-import { chromium } from 'playwright-core';
+import { launchChromium } from './browser.mjs';
 import { mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 
 const [base] = process.argv.slice(2);
 const profile = mkdtempSync(join(tmpdir(), 'brevane-chromium-'));
-const context = await chromium.launchPersistentContext(profile, {
-  executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-  headless: true,
-  args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-         '--disable-component-update', '--disable-sync'],
-});
+const context = await launchChromium(profile);
 let failed = false;
 const check = (ok, what, detail = '') => {
   console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}${ok || !detail ? '' : `: ${detail}`}`);

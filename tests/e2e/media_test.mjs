@@ -2,19 +2,14 @@
 // so the HTML5 fallback inside them has to play the WAV and the MP4; the
 // image viewer's DrawImage has to shrink a wide picture to 500 pixels.
 // Usage: node media_test.mjs SITE_URL PICTURE_SERVER_URL HAVE_MP4
-import { chromium } from 'playwright-core';
+import { launchChromium } from './browser.mjs';
 import { mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 
 const [site, pics, haveMp4] = process.argv.slice(2);
 const profile = mkdtempSync(join(tmpdir(), 'brevane-chromium-'));
-const context = await chromium.launchPersistentContext(profile, {
-  executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-  headless: true,
-  args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-         '--disable-component-update', '--disable-sync', '--autoplay-policy=no-user-gesture-required'],
-});
+const context = await launchChromium(profile, {}, ['--autoplay-policy=no-user-gesture-required']);
 let failed = false;
 const check = (ok, what, detail = '') => {
   console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}${ok ? '' : ': ' + detail}`);

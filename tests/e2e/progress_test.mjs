@@ -5,7 +5,7 @@
 // is throttled so the bar is seen on its way; a
 // screenshot of it half-way goes to OUTPUT_DIR/progress/.
 // Usage: node progress_test.mjs BASE_URL OUTPUT_DIR
-import { chromium } from 'playwright-core';
+import { launchChromium } from './browser.mjs';
 import { mkdtempSync, rmSync, mkdirSync, openSync, ftruncateSync, closeSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -20,12 +20,7 @@ const fd = openSync(upload, 'w');
 ftruncateSync(fd, size);
 closeSync(fd);
 
-const context = await chromium.launchPersistentContext(profile, {
-  executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-  headless: true,
-  args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-         '--disable-component-update', '--disable-sync'],
-});
+const context = await launchChromium(profile);
 let failed = false;
 const check = (name, cond, detail) => {
   console.log(`${cond ? 'ok  ' : 'FAIL'} ${name}${!cond && detail !== undefined ? ': ' + JSON.stringify(detail) : ''}`);

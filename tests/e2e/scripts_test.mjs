@@ -3,19 +3,14 @@
 // pickers answered, AJAX answers shown, menus opened and run. Every page
 // must get through without a script error.
 // Usage: node scripts_test.mjs BASE_URL
-import { chromium } from 'playwright-core';
+import { launchChromium } from './browser.mjs';
 import { mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 
 const [base] = process.argv.slice(2);
 const profile = mkdtempSync(join(tmpdir(), 'brevane-chromium-'));
-const context = await chromium.launchPersistentContext(profile, {
-  executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-  headless: true,
-  args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-         '--disable-component-update', '--disable-sync'],
-});
+const context = await launchChromium(profile);
 context.setDefaultTimeout(10000);
 
 let failures = 0;

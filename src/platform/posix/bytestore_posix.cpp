@@ -65,19 +65,6 @@ UniqueFd open_temp_file(const std::string& folder, bool linkable = false) {
   return fd2;
 }
 
-bool write_all(int fd, const uint8_t* p, size_t n) {
-  while (n) {
-    ssize_t w = ::write(fd, p, n);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += w;
-    n -= static_cast<size_t>(w);
-  }
-  return true;
-}
-
 bool write_all_at(int fd, const uint8_t* p, size_t n, off_t at) {
   while (n) {
     ssize_t w = ::pwrite(fd, p, n, at);

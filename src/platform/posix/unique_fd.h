@@ -5,6 +5,8 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstddef>
 #include <utility>
 
 namespace brevane {
@@ -33,5 +35,21 @@ class UniqueFd {
  private:
   int fd_ = -1;
 };
+
+// Writes all n bytes, through short writes and interrupted calls; false on
+// the first error (errno tells which).
+inline bool write_all(int fd, const void* data, size_t n) {
+  auto p = static_cast<const char*>(data);
+  while (n) {
+    ssize_t w = ::write(fd, p, n);
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    p += w;
+    n -= static_cast<size_t>(w);
+  }
+  return true;
+}
 
 }  // namespace brevane
