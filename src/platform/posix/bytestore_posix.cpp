@@ -259,6 +259,12 @@ struct ByteStore::Impl {
     std::free(mem);
     mem = nullptr;
     mem_size = mem_cap = 0;
+    // A spilled store's stage buffer is the next body's memory.
+    if (stage && !t_spare.p) {
+      t_spare.p = stage;
+      t_spare.cap = kStageSize;
+      stage = nullptr;
+    }
     std::free(stage);
     stage = nullptr;
     stage_size = 0;
@@ -407,13 +413,19 @@ struct ByteStore::Impl {
   void spill() {
     fd = open_temp_file(folder);
     if (!fd) spool_failed();
-    stage = static_cast<uint8_t*>(std::malloc(kStageSize));
-    if (!stage) throw ScriptError(kOutOfMemory);
     if (mem_size && !write_all(fd.get(), mem, mem_size)) spool_failed();
     file_size = mem_size;
-    std::free(mem);
+    // The memory just written out becomes the stage: a fresh megabyte would
+    // cost a page fault for every page of it.
+    if (mem_cap >= kStageSize) {
+      stage = mem;
+    } else {
+      std::free(mem);
+      stage = static_cast<uint8_t*>(std::malloc(kStageSize));
+    }
     mem = nullptr;
     mem_size = mem_cap = 0;
+    if (!stage) throw ScriptError(kOutOfMemory);
   }
 
   void flush_stage() {
