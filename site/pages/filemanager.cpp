@@ -18,6 +18,7 @@
 #include "files/paths.h"
 #include "frame/host.h"
 #include "host/site_map.h"
+#include "html/escape.h"
 #include "platform/archive.h"
 #include "platform/fs.h"
 #include "site/pages/common.h"
@@ -198,8 +199,8 @@ constexpr char16_t kOpenerAsDialog[] =
     u"<script>if(!window.dialogArguments&&window.opener)window.dialogArguments=window.opener;</script>";
 
 void head(Page& p, TextView title) {
-  p.write(u"<!DOCTYPE html><html><head><meta http-equiv='Content-Type' content='text/html'><title>" + fm_html(title) +
-          u"</title><link rel=stylesheet href='../comm/filemanager.css'></head>");
+  p.write(u"<!DOCTYPE html><html><head><meta http-equiv='Content-Type' content='text/html'><title>" +
+          markup::escape_attr(title) + u"</title><link rel=stylesheet href='../comm/filemanager.css'></head>");
 }
 
 // ---- login ----
@@ -248,7 +249,7 @@ void login_page(Page& p) {
   }
   head(p, u"登录 - 网络文件管理");
   p.write(u"<body class=login><div class=loginbox><h2>Brevane 网络文件管理</h2>");
-  if (!message.empty()) p.write(u"<p class=msg id=msg>" + fm_html(message) + u"</p>");
+  if (!message.empty()) p.write(u"<p class=msg id=msg>" + markup::escape_attr(message) + u"</p>");
   p.write(
       u"<form method=post action='login.asp?act=login'><p>密码：<input type=password name=password id=password "
       u"size=20> <input type=submit id=loginbtn value='登录'></p></form>"
@@ -341,8 +342,8 @@ Text find_bar(Page& p, const Text& folder, const ListingView& view) {
   Text out =
       u"<form class=findbar name=fm_find method=get action='netdrivers.asp'><input type=hidden "
       u"name=p_CurrentFolder value='" +
-      fm_html(folder) + u"'><input type=hidden name=p_FileListStyle value='" + fm_html(style_of(p)) +
-      u"'>排序 <select name=p_Sort id=fm_sort onchange='this.form.submit()'>";
+      markup::escape_attr(folder) + u"'><input type=hidden name=p_FileListStyle value='" +
+      markup::escape_attr(style_of(p)) + u"'>排序 <select name=p_Sort id=fm_sort onchange='this.form.submit()'>";
   for (const auto& [word, label] : keys) {
     ListingView::Key k{};
     fm_sort_key(word, k);
@@ -352,12 +353,12 @@ Text find_bar(Page& p, const Text& folder, const ListingView& view) {
          (view.descending ? u"" : u" selected") + u">升序</option><option value=desc" +
          (view.descending ? u" selected" : u"") +
          u">降序</option></select> 搜索 <input type=text name=p_Search id=fm_search size=14 value='" +
-         fm_html(view.search) + u"'><input type=submit id=fm_findbtn value='搜索'>";
+         markup::escape_attr(view.search) + u"'><input type=submit id=fm_findbtn value='搜索'>";
   if (!view.search.empty())
-    out += u" <span id=fm_found>“" + fm_html(view.search) +
+    out += u" <span id=fm_found>“" + markup::escape_attr(view.search) +
            u"”的搜索结果</span> <a id=fm_clear href='netdrivers.asp?p_CurrentFolder=" +
-           fm_html(ServerRef(p.server()).url_encode(folder)) + u"&p_FileListStyle=" + fm_html(style_of(p)) +
-           u"'>[返回]</a>";
+           markup::escape_attr(ServerRef(p.server()).url_encode(folder)) + u"&p_FileListStyle=" +
+           markup::escape_attr(style_of(p)) + u"'>[返回]</a>";
   return out + u"</form>";
 }
 
@@ -474,7 +475,7 @@ void edit_page(Page& p) {
   if (p.ended()) return;
   // Both of the editor's forms post back to itself: the token rides along
   // in each.
-  Text token = u"<input type=hidden name='fm_token' value='" + fm_html(sess(p, kFmTokenKey)) + u"'>";
+  Text token = u"<input type=hidden name='fm_token' value='" + markup::escape_attr(sess(p, kFmTokenKey)) + u"'>";
   out = vb::Replace(out, u"<input type=hidden name='p_Act' value='EditFile'>",
                     u"<input type=hidden name='p_Act' value='EditFile'>" + token);
   out = vb::Replace(out, u"<input type=submit value='读文件'", token + u"<input type=submit value='读文件'");
@@ -541,7 +542,7 @@ void upload_page(Page& p) {
     if (req(p, u"fm_charset") == u"utf-8") put(up, u"CharSet", Variant(Text(u"utf-8")));
     call(up, u"GetData", {p.request()});
     if (get(up, u"ErrorID").to_i32() != 0) {
-      p.write(u"<p class=msg>" + fm_html(get(up, u"Description").to_text()) + u"</p>");
+      p.write(u"<p class=msg>" + markup::escape_attr(get(up, u"Description").to_text()) + u"</p>");
     } else {
       Text saved;
       for (const char16_t* field : {u"file1", u"file2", u"file3"}) {
@@ -550,7 +551,7 @@ void upload_page(Page& p) {
         Text name = get(item, u"LocalName").to_text();
         if (!fm_target_is_safe(server, folder, name)) continue;
         if (call(item, u"SavetoFile", {server, Variant(folder), Variant(int16_t{1}), Variant(true)}).to_bool())
-          saved += fm_html(name) + u" ";
+          saved += markup::escape_attr(name) + u" ";
       }
       p.write(call(component(), u"CommOpenerEditRefresh",
                    {Variant(saved.empty() ? Text(u"没有文件被上传") : u"上传成功：" + saved), Variant(uint8_t{1})})
@@ -558,8 +559,8 @@ void upload_page(Page& p) {
     }
   }
   p.write(u"<form method=post enctype='multipart/form-data' action='netdrivers_upload.asp?act=save&p_FileListStyle=" +
-          style_of(p) + u"&p_CurrentFolder=" + fm_html(ServerRef(p.server()).url_encode(folder)) + u"&fm_token=" +
-          fm_html(token) + u"'><h3>上传文件到 " + fm_html(folder) +
+          style_of(p) + u"&p_CurrentFolder=" + markup::escape_attr(ServerRef(p.server()).url_encode(folder)) +
+          u"&fm_token=" + markup::escape_attr(token) + u"'><h3>上传文件到 " + markup::escape_attr(folder) +
           u"</h3><p><input type=file name=file1 id=file1></p><p><input type=file name=file2></p><p><input type=file "
           u"name=file3></p><p><input type=submit id=uploadbtn value='上传'> <input type=button value='关闭' "
           u"onclick='window.close()'></p></form><script src='/Comm/brevane-progress.js'></script>"

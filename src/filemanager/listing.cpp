@@ -11,6 +11,7 @@
 #include "files/fileops.h"
 #include "files/paths.h"
 #include "frame/host.h"
+#include "html/escape.h"
 #include "html/scripts.h"
 #include "platform/fs.h"
 #include "text/formatters.h"
@@ -34,7 +35,7 @@ Text type_of(const fs::Entry& e) {
 
 // A name cut for display, as HTML: the cut writes spaces as &nbsp;.
 Text topic_html(TextView name, int16_t length) {
-  return vb::Replace(fm_html(CommGetTopicStr(Text(name), length)), u"&amp;nbsp;", u"&nbsp;");
+  return vb::Replace(markup::escape_attr(CommGetTopicStr(Text(name), length)), u"&amp;nbsp;", u"&nbsp;");
 }
 
 Text date_text(double d) { return Variant::date(d).to_text(); }
@@ -78,33 +79,6 @@ constexpr char16_t kSeparator[] =
 }  // namespace
 
 ListingCounters listing_counters() { return t_counters; }
-
-Text fm_html(TextView s) {
-  Text out;
-  out.reserve(s.size());
-  for (char16_t c : s) {
-    switch (c) {
-      case u'&':
-        out += u"&amp;";
-        break;
-      case u'<':
-        out += u"&lt;";
-        break;
-      case u'>':
-        out += u"&gt;";
-        break;
-      case u'"':
-        out += u"&quot;";
-        break;
-      case u'\'':
-        out += u"&#39;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
 
 namespace {
 
@@ -274,7 +248,7 @@ Text fm_show_file_list(Variant& Server, int16_t p_FileListStyle, Text p_CurrentF
   out += u"<form name='delthis' method='post' action='netdrivers_del_batch.asp?p_FileListStyle=" + style +
          u"&p_CurrentFolder=" + encoded_folder +
          u"'><input type=hidden name='p_Act' value='DelBatch'><input type=hidden name='SourceFolder' value='" +
-         fm_html(p_CurrentFolder) + u"'>";
+         markup::escape_attr(p_CurrentFolder) + u"'>";
   // A folder outside the shared tree (a link leading away, a crafted path)
   // lists as a missing one: frame and form only.
   const Text physical = fm_folder_is_safe(p_CurrentFolder) ? server.map_path(p_CurrentFolder) : Text();
@@ -337,11 +311,11 @@ Text fm_show_file_list(Variant& Server, int16_t p_FileListStyle, Text p_CurrentF
     }
     Text type = type_of(*e);
     Text modified = date_text(e->modified);
-    Text tip = fm_html(rel + kCrLf + u"类型：" + type + kCrLf + u"修改时间：" + modified + kCrLf + u"大小：" +
-                       size_text(bytes));
+    Text tip = markup::escape_attr(rel + kCrLf + u"类型：" + type + kCrLf + u"修改时间：" + modified + kCrLf +
+                                   u"大小：" + size_text(bytes));
     const Text encoded_child = encoded_base + encoded[i];
-    Text box =
-        Text(u"<input type=checkbox name='") + (folder ? u"folders" : u"files") + u"' value='" + fm_html(rel) + u"'>";
+    Text box = Text(u"<input type=checkbox name='") + (folder ? u"folders" : u"files") + u"' value='" +
+               markup::escape_attr(rel) + u"'>";
     Text ext = vb::LCase(CommFileGetExt(e->name, 0));
     // Names go to the menu as URL-encoded text: the page script puts them
     // into links as they come, and they can close neither the string nor
@@ -351,7 +325,7 @@ Text fm_show_file_list(Variant& Server, int16_t p_FileListStyle, Text p_CurrentF
     Text href = folder ? u"?p_CurrentFolder=" + encoded_child + u"&p_FileListStyle=" + (grid ? u"1" : style)
                        : u"javascript:OpenWindow('netdrivers_view.asp?p_Act=View&p_CurrentFile=" +
                              in_script_url(encoded_child) + u"','',420,200)";
-    Text link = u"<a href=\"" + fm_html(href) + u"\" title=\"" + tip + u"\"" + menu + u">";
+    Text link = u"<a href=\"" + markup::escape_attr(href) + u"\" title=\"" + tip + u"\"" + menu + u">";
     if (grid) {
       Text icon = folder ? Text(u"<img src=../comm/image/fileswt1/folder.asp border=0 width=35 height=32 alt='folder'>")
                          : CommFileGetIcon(ext, u"asp", u"big");
@@ -368,7 +342,7 @@ Text fm_show_file_list(Variant& Server, int16_t p_FileListStyle, Text p_CurrentF
     } else {
       out += u"<tr><td width=355 nowrap>" + box + link + CommFileGetIcon(ext, u"asp", u"small") + u" " +
              topic_html(rel, 40) + u"</a></td><td width=76 align=right>" + size_text(bytes) +
-             u"</td><td width=149 title=\"" + fm_html(type) + u"\">" + topic_html(type, 20) +
+             u"</td><td width=149 title=\"" + markup::escape_attr(type) + u"\">" + topic_html(type, 20) +
              u"</td><td width=140 nowrap>" + modified + u"</td></tr>";
     }
   }
@@ -391,7 +365,7 @@ Text CommShowBottom(Variant& Request) {
          size_text(c.file_bytes) + u"'>" + size_text(c.folder_bytes + c.file_bytes) + u"</span></td>";
   out += u"<td width=200>Brevane 网络文件管理</td>";
   out += u"<td><span id=liveclock></span></td>";
-  out += u"<td width=120>" + fm_html(CommGetIp(Request)) + u"</td></tr>";
+  out += u"<td width=120>" + markup::escape_attr(CommGetIp(Request)) + u"</td></tr>";
   out += u"<tr><td colspan=5 height=2></td></tr></table><script>ShowDateAndTimeScript();</script>";
   return out;
 }
@@ -451,7 +425,7 @@ Text CommShowUrl(int16_t p_FileListStyle, Text p_CurrentFolder) {
          u"align=center>地址</td><td><form method='post' action='?p_FileListStyle=" +
          num(p_FileListStyle) +
          u"' style='padding:0;margin:0' name='pathdirect'><input type=text name='p_CurrentFolder' size=87 value='" +
-         fm_html(p_CurrentFolder) +
+         markup::escape_attr(p_CurrentFolder) +
          u"'> <a href='javascript:document.pathdirect.submit()'><img src='../comm/image/menu/go_url.asp' border=0 "
          u"width=36 height=18 align='absmiddle' alt='转到'></a></form></td></tr></table>";
 }

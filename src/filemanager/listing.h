@@ -46,7 +46,4 @@ struct ListingCounters {
 };
 ListingCounters listing_counters();
 
-// Text for HTML content and attributes in either quote style.
-Text fm_html(TextView s);
-
 }  // namespace brevane

@@ -9,6 +9,7 @@
 #include "files/paths.h"
 #include "frame/host.h"
 #include "html/chrome.h"
+#include "html/escape.h"
 #include "html/scripts.h"
 
 namespace brevane {
@@ -354,13 +355,16 @@ Text CommFileEdit(Variant& Server, Variant& Response, Variant& Request, Text p_C
     out +=
         u"<table width=100% border=0><tr><td><form method=post action='?' style='margin:0'>位置：<input type=text "
         u"name='p_CurrentFile' size=100 value='" +
-        fm_html(p_CurrentFile) + u"'> <input type=submit value='读文件' class=button1></form></td></tr></table>";
+        markup::escape_attr(p_CurrentFile) +
+        u"'> <input type=submit value='读文件' class=button1></form></td></tr></table>";
     if (legal) {
       Text text = CommReadFromTextFile(server.map_path(p_CurrentFile));
-      out += u"<form name=editform method=post action='?p_CurrentFile=" + fm_html(server.url_encode(p_CurrentFile)) +
+      out += u"<form name=editform method=post action='?p_CurrentFile=" +
+             markup::escape_attr(server.url_encode(p_CurrentFile)) +
              u"' style='margin:0'><input type=hidden name='p_Act' value='EditFile'><input type=hidden "
              u"name='p_CurrentFile' value='" +
-             fm_html(p_CurrentFile) + u"'>" + u"<textarea name='fcontent' cols=122 rows=31>" + fm_html(text) +
+             markup::escape_attr(p_CurrentFile) + u"'>" + u"<textarea name='fcontent' cols=122 rows=31>" +
+             markup::escape_attr(text) +
              u"</textarea><br><center><input type=submit value='保存编辑' class=button1> <input type=reset "
              u"value='复原' class=button1> <input type=button value='关闭' class=button1 "
              u"onclick='window.close()'></center></form>";

@@ -672,19 +672,32 @@ bool write_file(TextView path, std::string_view bytes, WriteMode mode) {
   return ok;
 }
 
-bool read_file(TextView path, std::string& out) {
+namespace {
+
+// A file (not a folder) opened for reading, with its status and native
+// path; an empty descriptor when there is none.
+UniqueFd open_for_reading(TextView path, struct stat& st, std::string& native) {
   auto np = native_path(path);
-  if (!np) return false;
+  if (!np) return {};
   UniqueFd fd = sys_open(*np, O_RDONLY);
-  if (!fd) return false;
+  if (!fd || sys_fstat(fd, st, *np) != 0 || S_ISDIR(st.st_mode)) return {};
+  native = std::move(*np);
+  return fd;
+}
+
+}  // namespace
+
+bool read_file(TextView path, std::string& out) {
   struct stat st;
-  if (sys_fstat(fd, st, *np) != 0 || S_ISDIR(st.st_mode)) return false;
+  std::string native;
+  UniqueFd fd = open_for_reading(path, st, native);
+  if (!fd) return false;
   std::string data;
   data.reserve(static_cast<size_t>(st.st_size));
   char buf[1 << 16];
   bool ok = true;
   for (;;) {
-    ssize_t n = sys_read(fd.get(), buf, sizeof buf, *np);
+    ssize_t n = sys_read(fd.get(), buf, sizeof buf, native);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       ok = n == 0;
@@ -731,14 +744,12 @@ FileReader::~FileReader() = default;
 
 bool FileReader::open(TextView path) {
   impl_->fd.reset();
-  auto np = native_path(path);
-  if (!np) return false;
-  UniqueFd fd = sys_open(*np, O_RDONLY);
-  if (!fd) return false;
   struct stat st;
-  if (sys_fstat(fd, st, *np) != 0 || S_ISDIR(st.st_mode)) return false;
+  std::string native;
+  UniqueFd fd = open_for_reading(path, st, native);
+  if (!fd) return false;
   impl_->fd = std::move(fd);
-  impl_->native = *np;
+  impl_->native = std::move(native);
   impl_->size = static_cast<uint64_t>(st.st_size);
   return true;
 }
