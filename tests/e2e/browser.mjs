@@ -12,3 +12,9 @@ export function launchChromium(profile, options = {}, extraArgs = []) {
            '--disable-component-update', '--disable-sync', ...extraArgs],
   });
 }
+
+// A click that loads another page, returning once that page has loaded: on a
+// slow server (a sanitizer build) checks must not read a half-made page.
+export function clickToLoad(page, selector) {
+  return Promise.all([page.waitForNavigation({ timeout: 30000 }), page.click(selector)]);
+}

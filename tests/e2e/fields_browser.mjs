@@ -2,7 +2,7 @@
 // the calendar links the new record's day and moves by month and year; the
 // tab strip switches on mouse-over. Screenshots go to OUTPUT_DIR.
 // Usage: node fields_browser.mjs BASE_URL OUTPUT_DIR
-import { launchChromium } from './browser.mjs';
+import { clickToLoad, launchChromium } from './browser.mjs';
 import { mkdtempSync, rmSync, mkdirSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -99,10 +99,10 @@ try {
   await dayLink.click();
   await page.waitForURL(new RegExp(`date=${today}`));
   check((await page.locator('ul.daynews').innerText()).includes('浏览器修改'), 'calendar: the day lists the record');
-  await page.click("a[title='下一月']");
+  await clickToLoad(page, "a[title='下一月']");
   const next = new Date(now.getFullYear(), now.getMonth() + 1, 1);
   check(await heading() === `${months[next.getMonth()]} ${next.getFullYear()}`, 'calendar: next month', await heading());
-  await page.click("a[title='上一年']");
+  await clickToLoad(page, "a[title='上一年']");
   check(await heading() === `${months[next.getMonth()]} ${next.getFullYear() - 1}`, 'calendar: previous year', await heading());
 
   // ---- tabs

@@ -2,7 +2,7 @@
 // crafted keyword stays data; every alert of the chrome page fires with its
 // text, and the window scripts open and close windows.
 // Usage: node listpage_browser_test.mjs BASE_URL
-import { launchChromium } from './browser.mjs';
+import { clickToLoad, launchChromium } from './browser.mjs';
 import { mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -36,38 +36,38 @@ try {
   check(!(await page.$('p.note')), 'list page has every piece it needs');
   check(same(await ids(page), range(320, 311)), 'first page: newest ten', JSON.stringify(await ids(page)));
   check((await page.content()).includes('[总数<b>320</b>] [共<b>32</b>页] [第1页]'), 'counts on the bar');
-  await page.click('a:text-is("下一页")');
+  await clickToLoad(page, 'a:text-is("下一页")');
   check(same(await ids(page), range(310, 301)), 'next page', JSON.stringify(await ids(page)));
-  await page.click('a:text-is("尾 页")');
+  await clickToLoad(page, 'a:text-is("尾 页")');
   check(same(await ids(page), range(10, 1)), 'last page', JSON.stringify(await ids(page)));
   check(!(await page.$('a:text-is("下一页")')), 'no next link on the last page');
-  await page.click('a:text-is("上一页")');
+  await clickToLoad(page, 'a:text-is("上一页")');
   check(same(await ids(page), range(20, 11)), 'previous page', JSON.stringify(await ids(page)));
   await page.fill('input[name=page][type=text]', '5');
-  await page.click('input[value=Goto]');
+  await clickToLoad(page, 'input[value=Goto]');
   check(same(await ids(page), range(280, 271)), 'Goto page 5', JSON.stringify(await ids(page)));
 
   // ---- search and sort ----
   await page.goto(`${base}/news/list.asp`);
   await page.selectOption('select[name=moden]', 'title');
   await page.fill('input[name=keyword]', '科技');
-  await page.click('#search');
+  await clickToLoad(page, '#search');
   let t = await titles(page);
   check(t.length === 10 && t.every((s) => s.includes('科技')), 'search by title keyword', JSON.stringify(t));
   check(same(t, [...t].sort()), 'sorted by the searched column', JSON.stringify(t));
   check((await page.content()).includes('[总数<b>64</b>]'), 'matching rows counted');
-  await page.click('a:text-is("下一页")');
+  await clickToLoad(page, 'a:text-is("下一页")');
   t = await titles(page);
   check(t.every((s) => s.includes('科技')) && t[0] > 'B', 'filter carried to the next page', JSON.stringify(t));
   check(await page.$eval('select[name=moden]', (s) => s.value) === 'title', 'chosen column stays selected');
 
   await page.selectOption('select[name=moden]', 'id');
   await page.fill('input[name=keyword]', '');
-  await page.click('#search');
+  await clickToLoad(page, '#search');
   check(same(await ids(page), range(320, 311)), 'sort by id descends', JSON.stringify(await ids(page)));
   await page.selectOption('select[name=moden]', 'content');
   await page.fill('input[name=keyword]', '网站改版');
-  await page.click('#search');
+  await clickToLoad(page, '#search');
   const contentIds = await ids(page);
   check(contentIds.length === 10 && same(contentIds, [...contentIds].sort((a, b) => a - b)) && contentIds[0] % 3 === 1,
     'content search sorts by id', JSON.stringify(contentIds));
