@@ -31,8 +31,12 @@ else()
   target_link_libraries(brevane_platform PUBLIC PkgConfig::BREVANE_CURL)
 endif()
 
-# Archives (src/platform/posix/archive_libarchive.cpp); the Windows build has none.
-if(NOT WIN32)
+# Archives (src/platform/archive_libarchive.cpp): Debian's library on Linux,
+# a static build of Debian's source on Windows.
+if(WIN32)
+  include(${CMAKE_SOURCE_DIR}/cmake/libarchive-mingw.cmake)
+  target_link_libraries(brevane_platform PUBLIC brevane_libarchive)
+else()
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(LIBARCHIVE REQUIRED IMPORTED_TARGET libarchive)
   target_link_libraries(brevane_platform PUBLIC PkgConfig::LIBARCHIVE)

@@ -1,5 +1,5 @@
 // Archives as the component packs and unpacks them. ZIP is written and read
-// in-process (libarchive on Linux); RAR, 7-Zip, TAR and others are read.
+// in-process on libarchive; RAR, 7-Zip, TAR and others are read.
 //
 // Unpacking never writes into the target directly: everything goes into a
 // staging folder beside the target, each entry is checked before a byte of
@@ -32,7 +32,7 @@ inline constexpr uint64_t kRatioFloorBytes = uint64_t{1} << 20;
 
 enum class Status {
   Ok,
-  Unavailable,    // no archive library in this build
+  Unavailable,    // this build cannot do it (AES on Windows, folder streaming in the DLL)
   CannotOpen,     // the archive or a source file cannot be read
   CannotWrite,    // the archive or the staging folder cannot be written
   Refused,        // an entry or a limit broke the rules above
@@ -40,9 +40,6 @@ enum class Status {
   Broken,         // not an archive, or damaged
 };
 const char* to_string(Status s);
-
-// Whether this build packs and unpacks ZIP in-process.
-bool available();
 
 // ---- names ----
 

@@ -128,18 +128,24 @@ else
   skipped "HTTPS" "no openssl"
 fi
 
+# Returns once the host is reading the body of the upload that carries
+# progress token $1 (a connection accepted but not yet read is not a running
+# request: a stop signal then closes it unanswered).
+upload_under_way() {
+  for _ in $(seq 400); do
+    curl -s "$URL/brevane-progress?token=$1" | grep -q '"received":[1-9]' && return
+    sleep 0.05
+  done
+}
+
 # ---- SIGTERM during an upload: the upload finishes, then the program exits 0 ----
 serve --port 0 --metrics
 head -c 3000000 /dev/urandom >"$WORK/slow.bin"
 want=$(sha256sum <"$WORK/slow.bin" | cut -d' ' -f1)
-curl -s -o "$WORK/raw" -w '%{http_code}' --limit-rate 1000k -e "$URL/upload/index.asp" \
+curl -s -o "$WORK/raw" -w '%{http_code}' --limit-rate 1000k -e "$URL/upload/index.asp" -H 'X-Brevane-Progress: term1' \
   -F "title=slow" -F "file1=@$WORK/slow.bin" "$URL/upload/save.asp" >"$WORK/status" &
 curl_pid=$!
-# Signal once the host serves the upload's connection besides the one asking.
-for _ in $(seq 200); do
-  curl -s "$URL/metrics" | grep -q '^brevane_active_connections 2$' && break
-  sleep 0.05
-done
+upload_under_way term1
 kill -TERM "$SERVER_PID"
 wait "$curl_pid"
 wait "$SERVER_PID"
@@ -154,12 +160,9 @@ got=$([[ -n $name ]] && sha256sum <"$DATA/UploadFile/$name" | cut -d' ' -f1)
 
 # ---- ... but not past the grace time ----
 serve --port 0 --metrics --shutdown-grace 1
-curl -s -o /dev/null --limit-rate 300k -F "file1=@$WORK/slow.bin" "$URL/upload/save.asp" &
+curl -s -o /dev/null --limit-rate 300k -H 'X-Brevane-Progress: term2' -F "file1=@$WORK/slow.bin" "$URL/upload/save.asp" &
 curl_pid=$!
-for _ in $(seq 200); do
-  curl -s "$URL/metrics" | grep -q '^brevane_active_connections 2$' && break
-  sleep 0.05
-done
+upload_under_way term2
 kill -TERM "$SERVER_PID"
 wait "$SERVER_PID"
 code=$?
