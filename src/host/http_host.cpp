@@ -7,7 +7,6 @@
 #include <climits>
 #include <condition_variable>
 #include <deque>
-#include <fstream>
 #include <mutex>
 #include <thread>
 
@@ -149,7 +148,7 @@ struct HttpHost::Impl {
   void handle(const httplib::Request& req, httplib::Response& res, std::shared_ptr<BodySpool> body);
   void run_page(const PageHandler& page, const std::string& path, const httplib::Request& req,
                 std::shared_ptr<BodySpool> body, httplib::Response& res);
-  bool serve_file(const std::string& path, httplib::Response& res);
+  bool serve_file(const httplib::Request& req, const std::string& path, httplib::Response& res);
   void send_stream_body(const httplib::Request& req, httplib::Response& res, StreamBody stream,
                         const std::string& content_type);
   void send_file_body(const httplib::Request& req, httplib::Response& res, std::shared_ptr<const FileBody> file,
@@ -262,7 +261,7 @@ void HttpHost::Impl::handle(const httplib::Request& req, httplib::Response& res,
         run_page(*h, path + name, req, body, res);
         return;
       }
-      if (serve_file(path + name, res)) return;
+      if (serve_file(req, path + name, res)) return;
     }
     plain_error(res, 404, "Not found.");
     return;
@@ -271,7 +270,7 @@ void HttpHost::Impl::handle(const httplib::Request& req, httplib::Response& res,
     run_page(*h, path, req, body, res);
     return;
   }
-  if (serve_file(path, res)) return;
+  if (serve_file(req, path, res)) return;
   // A folder named without its final "/": send the browser to the folder so
   // relative links in its index resolve.
   std::error_code ec;
@@ -404,50 +403,40 @@ void HttpHost::Impl::send_stream_body(const httplib::Request& req, httplib::Resp
   });
 }
 
-bool HttpHost::Impl::serve_file(const std::string& path, httplib::Response& res) {
+bool HttpHost::Impl::serve_file(const httplib::Request& req, const std::string& path, httplib::Response& res) {
   for (const auto& p : config.private_prefixes)
     if (has_prefix_ci(path, p)) return false;
   std::optional<fs::path> file = config.site.resolve_file(path);
   if (!file) return false;
-  std::error_code ec;
-  uint64_t size = fs::file_size(*file, ec);
-  if (ec) return false;
-  auto in = std::make_shared<std::ifstream>(*file, std::ios::binary);
-  if (!*in) return false;
   // Server files a site keeps beside its pages (a database, a script under a
   // trailing dot) are never handed out, as the download routine refuses them.
   if (!is_asp(*file) && download_refused(from_utf8(file->filename().string()))) return false;
+  std::shared_ptr<const FileBody> body = FileBody::open(file->string());
+  if (!body) return false;
   std::string type = content_type_for(*file);
   if (is_asp(*file)) {
     // Pages refer to their images by ".asp" names; anything else under such
     // a name would be a script, and scripts are never handed out as text.
     char head[16] = {};
-    in->read(head, sizeof head);
-    std::string_view sniffed = sniff_image_type(std::string_view(head, static_cast<size_t>(in->gcount())));
+    int64_t got = body->read_at(0, head, sizeof head);
+    std::string_view sniffed = sniff_image_type(std::string_view(head, got > 0 ? static_cast<size_t>(got) : 0));
     if (sniffed.empty()) return false;
     type = sniffed;
-    in->clear();
-    in->seekg(0);
   }
-  res.status = 200;
-  if (ops.compress_file(type, size)) {
+  if (ops.compress_file(type, body->size())) {
     // Held in memory, a small text file is compressed when the client accepts it.
-    std::string text(static_cast<size_t>(size), '\0');
-    in->read(text.data(), static_cast<std::streamsize>(size));
-    text.resize(static_cast<size_t>(in->gcount()));
+    std::string text(static_cast<size_t>(body->size()), '\0');
+    size_t have = 0;
+    for (int64_t got; have < text.size() && (got = body->read_at(have, text.data() + have, text.size() - have)) > 0;)
+      have += static_cast<size_t>(got);
+    text.resize(have);
+    res.status = 200;
     res.set_content(std::move(text), type);
     return true;
   }
-  res.set_content_provider(static_cast<size_t>(size), type,
-                           [in](size_t offset, size_t length, httplib::DataSink& sink) {
-                             char buf[65536];
-                             in->seekg(static_cast<std::streamoff>(offset));
-                             in->read(buf, static_cast<std::streamsize>(std::min(length, sizeof buf)));
-                             std::streamsize got = in->gcount();
-                             if (got <= 0) return false;
-                             sink.write(buf, static_cast<size_t>(got));
-                             return true;
-                           });
+  // Ranges (a video scrubbed, a download resumed) are answered with 206 or
+  // 416 against the file's validators, as for files a page sends.
+  send_file_body(req, res, std::move(body), type);
   return true;
 }
 

@@ -54,8 +54,12 @@ css=$here/../../site/Comm/filemanager.css
 curl -s -D "$WORK/headers" -o "$WORK/zipped" -H 'Accept-Encoding: gzip' "$URL/Comm/filemanager.css"
 grep -qi '^Content-Encoding: gzip' "$WORK/headers" && gunzip -c "$WORK/zipped" | cmp -s - "$css" &&
   ok "a static style sheet too" || bad "gzip of a static file" "$(head -c 300 "$WORK/headers")"
-range=$(curl -s -H 'Accept-Encoding: gzip' -r 0-9 "$URL/Comm/filemanager.css" | tr -d '\0')
-[[ $range == "$(head -c 10 "$css")" ]] && ok "a byte range of it is answered uncompressed" || bad "range" "$range"
+range=$(curl -s -D "$WORK/headers" -H 'Accept-Encoding: gzip' -r 0-9 "$URL/Comm/filemanager.css" | tr -d '\0')
+[[ $range == "$(head -c 10 "$css")" ]] && head -1 "$WORK/headers" | grep -q ' 206 ' &&
+  grep -qi "^Content-Range: bytes 0-9/$(stat -c %s "$css")" "$WORK/headers" &&
+  ok "a byte range of it is answered 206, uncompressed" || bad "range" "$range $(head -c 300 "$WORK/headers")"
+[[ $(curl -s -o /dev/null -w '%{http_code}' -r 999999- "$URL/Comm/filemanager.css") == 416 ]] &&
+  ok "a range past its end is answered 416" || bad "range past the end" "not 416"
 
 # ---- the JSON access log, with the client behind a trusted proxy ----
 curl -s -o /dev/null -H 'X-Forwarded-For: 6.6.6.6, 198.51.100.7' -A 'e2e "agent"' "$URL/healthz?probe=1"
