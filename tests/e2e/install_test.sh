@@ -21,6 +21,10 @@ grep -q "^ExecStart=$PREFIX/bin/brevane serve --site $PREFIX/share/brevane/site 
   ok "unit names the install's paths" || bad "unit paths" "$(grep ExecStart "$PREFIX/lib/systemd/system/brevane.service")"
 warnings=$(MANWIDTH=80 man --warnings -l "$PREFIX/share/man/man1/brevane.1.gz" 2>&1 >/dev/null)
 [[ -z $warnings ]] && ok "man page renders cleanly" || bad "man page" "$warnings"
+page=$(MANWIDTH=200 man -l "$PREFIX/share/man/man1/brevane.1.gz" 2>/dev/null)
+missing=$("$PREFIX/bin/brevane" serve --help 2>&1 | grep -o -- '--[a-z][a-z-]*' | sort -u |
+  while read -r option; do grep -q -- "$option" <<<"$page" || echo "$option"; done)
+[[ -z $missing ]] && ok "man page names every serve option" || bad "man page lacks" "$missing"
 
 out=$("$PREFIX/bin/brevane" call CommMd5 abc)
 [[ $out == "$want" ]] && ok "installed program calls CommMd5" || bad "installed program" "$out"
