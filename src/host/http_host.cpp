@@ -13,6 +13,7 @@
 #include "core/codepage.h"
 #include "host/file_body.h"
 #include "host/progress.h"
+#include "host/socket_stream.h"
 #include "host/stores.h"
 #include "host/urlcodec.h"
 #include "transfer/download.h"
@@ -468,9 +469,18 @@ int HttpHost::bind() {
   return impl_->port;
 }
 
-bool HttpHost::serve() { return impl_->server.listen_after_bind(); }
+bool HttpHost::serve() {
+  bool served = impl_->server.listen_after_bind();
+  auto* buffered = dynamic_cast<BufferedServer*>(&impl_->server);
+  return served || (buffered && buffered->draining());
+}
 
-void HttpHost::stop() { impl_->server.stop(); }
+void HttpHost::stop() {
+  if (auto* buffered = dynamic_cast<BufferedServer*>(&impl_->server))
+    buffered->drain();
+  else
+    impl_->server.stop();  // TLS: the library's own stop
+}
 
 void HttpHost::wait_until_ready() {
   while (!impl_->server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(2));

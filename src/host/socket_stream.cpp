@@ -93,17 +93,19 @@ class BufferedStream : public httplib::Stream {
   socket_t socket() const override { return sock_; }
 
   // The next request of a kept-alive connection has begun to arrive (or is
-  // buffered already); false after `sec` seconds without one, or when the
-  // server stops.
-  bool next_request(time_t sec, const std::atomic<socket_t>& listening) const {
+  // buffered already); false after `sec` seconds without one. Once the
+  // server stops, a request that has already arrived is still answered (an
+  // upload sent just before the stop signal is not cut off unanswered); an
+  // idle connection is closed at once.
+  bool next_request(time_t sec, const std::atomic<socket_t>& listening, const std::atomic<bool>& draining) const {
     auto until = std::chrono::steady_clock::now() + std::chrono::seconds(sec);
-    while (listening != INVALID_SOCKET) {
+    for (;;) {
       if (begin_ < end_) return true;
-      int r = wait_for(sock_, POLLIN, 0, 100000);
+      const bool stopping = draining || listening == INVALID_SOCKET;
+      int r = wait_for(sock_, POLLIN, 0, stopping ? 0 : 100000);
       if (r != 0) return r > 0;
-      if (std::chrono::steady_clock::now() > until) return false;
+      if (stopping || std::chrono::steady_clock::now() > until) return false;
     }
-    return false;
   }
 
  private:
@@ -119,8 +121,8 @@ bool BufferedServer::process_and_close_socket(socket_t sock) {
   bool ret = false;
   {
     BufferedStream strm(sock, read_timeout_sec_, read_timeout_usec_, write_timeout_sec_, write_timeout_usec_);
-    for (size_t left = keep_alive_max_count_; left > 0 && strm.next_request(keep_alive_timeout_sec_, svr_sock_);
-         --left) {
+    for (size_t left = keep_alive_max_count_;
+         left > 0 && strm.next_request(keep_alive_timeout_sec_, svr_sock_, draining_); --left) {
       bool closed = false;
       ret = process_request(strm, left == 1, closed, nullptr);
       if (!ret || closed) break;
@@ -129,6 +131,14 @@ bool BufferedServer::process_and_close_socket(socket_t sock) {
   ::shutdown(sock, SHUT_RDWR);
   ::close(sock);
   return ret;
+}
+
+void BufferedServer::drain() {
+  draining_ = true;
+  // The library's accept() fails, its loop ends, and its workers finish
+  // what they hold; the listening socket keeps its number until then, which
+  // is what the library looks at before sending each piece of an answer.
+  if (socket_t listening = svr_sock_; listening != INVALID_SOCKET) ::shutdown(listening, SHUT_RDWR);
 }
 
 }  // namespace brevane::host

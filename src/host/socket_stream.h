@@ -8,12 +8,23 @@
 
 #include <httplib.h>
 
+#include <atomic>
+
 namespace brevane::host {
 
 // Plain HTTP only: over TLS the library's own SSL server reads the socket.
 class BufferedServer : public httplib::Server {
+ public:
+  // Stops taking connections and lets those under way finish, answers
+  // included (the library's stop() also cuts off every answer still being
+  // sent). A request that has already arrived is answered; a connection
+  // waiting for its next request is closed. listen() then returns false.
+  void drain();
+  bool draining() const { return draining_; }
+
  private:
   bool process_and_close_socket(socket_t sock) override;
+  std::atomic<bool> draining_ = false;
 };
 
 }  // namespace brevane::host

@@ -9,11 +9,11 @@ pass=0; fail=0; skip=0
 start_server() {  # extra arguments go to `brevane serve`
   "$BREVANE" serve --host 127.0.0.1 --port 0 --data "$DATA" "$@" >"$WORK/serve.out" 2>"$WORK/serve.log" &
   SERVER_PID=$!
-  for _ in $(seq 200); do
+  for _ in $(seq 600); do  # 30 s: a debug build starts slowly on a loaded machine
     URL=$(grep -o 'http://[0-9.:]*' "$WORK/serve.out" 2>/dev/null) && break
     sleep 0.05
   done
-  [[ -n ${URL:-} ]] || { echo "server did not start"; cat "$WORK/serve.log"; exit 1; }
+  [[ -n ${URL:-} ]] || { echo "FAIL server did not start"; cat "$WORK/serve.log"; exit 1; }
 }
 
 stop_server() {

@@ -11,12 +11,12 @@ serve() {
   URL=
   "$BREVANE" serve --data "$DATA" "$@" >"$WORK/serve.out" 2>"$WORK/serve.log" &
   SERVER_PID=$!
-  for _ in $(seq 200); do
+  for _ in $(seq 600); do  # 30 s: a debug build starts slowly on a loaded machine
     URL=$(grep -o 'https\?://[0-9.:]*' "$WORK/serve.out" 2>/dev/null) && break
     kill -0 "$SERVER_PID" 2>/dev/null || break
     sleep 0.05
   done
-  [[ -n $URL ]] || { echo "server did not start"; cat "$WORK/serve.log"; exit 1; }
+  [[ -n $URL ]] || { echo "FAIL server did not start"; cat "$WORK/serve.log"; exit 1; }
 }
 stop() { kill "$SERVER_PID" 2>/dev/null; wait "$SERVER_PID" 2>/dev/null; SERVER_PID=; }
 

@@ -1,10 +1,16 @@
 #include "host/http_host.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <fstream>
+#include <mutex>
 #include <thread>
 
 #include "frame/host.h"
@@ -69,12 +75,19 @@ class HttpHostTest : public ::testing::Test {
       p.write(c && c->request.is_object() && &c->response.object() != nullptr ? u"yes" : u"no");
     });
     pages.add("/upload/index.asp", [](Page& p) { p.write(u"upload index"); });
+    // Holds its worker until the test opens the gate.
+    pages.add("/wait.asp", [this](Page& p) {
+      ++entered_;
+      std::lock_guard<std::mutex> pass(gate_);
+      p.write(u"waited");
+    });
 
     HostConfig config;
     config.site.root = root_;
     config.port = 0;
     config.spool_memory_limit = 64;  // every sizeable body goes through the file
     config.log = log_ = std::tmpfile();
+    config.workers = workers_;
     host_ = std::make_unique<HttpHost>(config, std::move(pages));
     port_ = host_->bind();
     ASSERT_GT(port_, 0);
@@ -110,6 +123,9 @@ class HttpHostTest : public ::testing::Test {
   }
 
   fs::path root_;
+  size_t workers_ = 512;
+  std::mutex gate_;
+  std::atomic<int> entered_ = 0;
   std::FILE* log_ = nullptr;
   std::unique_ptr<HttpHost> host_;
   int port_ = 0;
@@ -198,6 +214,49 @@ TEST_F(HttpHostTest, SessionFollowsItsCookie) {
 TEST_F(HttpHostTest, ThePageContextIsSetWhileAPageRuns) {
   EXPECT_EQ(current_page(), nullptr);
   EXPECT_EQ(client_->Get("/context.asp")->body, "yes");
+}
+
+// The fewest workers a host keeps.
+constexpr int kFewestWorkers = 8;
+
+class HttpHostFewWorkersTest : public HttpHostTest {
+ protected:
+  HttpHostFewWorkersTest() { workers_ = kFewestWorkers; }
+};
+
+TEST_F(HttpHostFewWorkersTest, ARequestThatArrivedBeforeTheStopSignalIsStillAnswered) {
+  // Every worker is held by a page...
+  constexpr int kWorkers = kFewestWorkers;
+  std::unique_lock<std::mutex> gate(gate_);
+  std::vector<std::thread> holders;
+  for (int i = 0; i < kWorkers; ++i)
+    holders.emplace_back([this] {
+      auto r = httplib::Client("127.0.0.1", port_).Get("/wait.asp");
+      EXPECT_TRUE(r && r->body == "waited");
+    });
+  while (entered_ < kWorkers) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+
+  // ...while one more request arrives whole...
+  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_port = htons(static_cast<uint16_t>(port_));
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  const std::string request = "GET /hello.txt HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n";
+  ASSERT_EQ(::send(fd, request.data(), request.size(), 0), static_cast<ssize_t>(request.size()));
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  // ...then the host is told to stop, and only then does a worker come free.
+  host_->stop();
+  gate.unlock();
+  for (std::thread& t : holders) t.join();
+
+  std::string answer;
+  char buf[4096];
+  for (ssize_t n; (n = ::recv(fd, buf, sizeof buf, 0)) > 0;) answer.append(buf, static_cast<size_t>(n));
+  ::close(fd);
+  EXPECT_TRUE(answer.starts_with("HTTP/1.1 200")) << answer;
+  EXPECT_TRUE(answer.ends_with("hello")) << answer;
 }
 
 }  // namespace
