@@ -7,10 +7,15 @@ DATA=$WORK/data
 pass=0; fail=0; skip=0
 
 start_server() {  # extra arguments go to `brevane serve`
+  URL=
+  # Gone before the start: a restarted server's output file could otherwise
+  # still show the last one's address when it is first read.
+  rm -f "$WORK/serve.out"
   "$BREVANE" serve --host 127.0.0.1 --port 0 --data "$DATA" "$@" >"$WORK/serve.out" 2>"$WORK/serve.log" &
   SERVER_PID=$!
   for _ in $(seq 600); do  # 30 s: a debug build starts slowly on a loaded machine
-    URL=$(grep -o 'http://[0-9.:]*' "$WORK/serve.out" 2>/dev/null) && break
+    URL=$(grep -o 'https\?://[0-9.:]*' "$WORK/serve.out" 2>/dev/null) && break
+    kill -0 "$SERVER_PID" 2>/dev/null || break
     sleep 0.05
   done
   [[ -n ${URL:-} ]] || { echo "FAIL server did not start"; cat "$WORK/serve.log"; exit 1; }
