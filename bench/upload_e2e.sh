@@ -98,6 +98,18 @@ saved_path() {  # server, response file: the saved file's path
   if [[ $1 == brevane ]]; then echo "$work/data/UploadFile/$name"; else echo "$work/node-saved/$name"; fi
 }
 
+# Each upload starts from the same memory state. On a virtual machine with
+# free page reporting (virtio-balloon) the guest hands freed pages back to
+# the host after a second or two, and touching them again costs the host a
+# fault each. An upload's saved file then runs at whatever speed the host
+# re-backs 1 GiB of page cache, not at the server's own speed, and only the
+# faster server ever reaches that limit. Writing and deleting a file of the
+# same size first leaves freshly backed free pages for either server.
+warm_page_cache() {
+  dd if=/dev/zero of="$work/warm.bin" bs=1M count="$size_mib" status=none
+  rm -f "$work/warm.bin"
+}
+
 big=$work/big.bin
 head -c $((size_mib * 1024 * 1024)) /dev/urandom >"$big"
 want=$(sha256sum <"$big" | cut -d' ' -f1)
@@ -109,6 +121,7 @@ for r in $(seq "$rounds"); do
   ((r % 2)) || order="node brevane"  # neither always goes first
   for server in $order; do
     url=$b_url; [[ $server == node ]] && url=$n_url
+    warm_page_cache
     sync
     speed=$(curl -s -o "$work/resp" -w '%{speed_upload}' -e "http://127.0.0.1:$b_port/upload/index.asp" \
       -F title=large -F "file1=@$big;filename=big.bin" "$url")
