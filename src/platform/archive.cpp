@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <random>
 
+#include "platform/utf8_path.h"
+
 namespace brevane::archive {
 
 const char* to_string(Status s) {
@@ -117,14 +119,6 @@ namespace {
 
 namespace stdfs = std::filesystem;
 
-stdfs::path u8(const std::string& s) {
-  return stdfs::path(std::u8string(reinterpret_cast<const char8_t*>(s.data()), s.size()));
-}
-std::string str(const stdfs::path& p) {
-  std::u8string s = p.u8string();
-  return std::string(reinterpret_cast<const char*>(s.data()), s.size());
-}
-
 std::string random_suffix() {
   static thread_local std::mt19937_64 gen{std::random_device{}()};
   static constexpr char kDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
@@ -136,8 +130,8 @@ std::string random_suffix() {
 std::optional<std::string> fresh_folder(const stdfs::path& parent, const std::string& stem) {
   std::error_code ec;
   for (int attempt = 0; attempt < 8; ++attempt) {
-    stdfs::path p = parent / u8(stem + random_suffix());
-    if (stdfs::create_directory(p, ec)) return str(p);
+    stdfs::path p = parent / utf8_path(stem + random_suffix());
+    if (stdfs::create_directory(p, ec)) return utf8_string(p);
     if (ec && ec != std::errc::file_exists) return std::nullopt;
   }
   return std::nullopt;
@@ -184,9 +178,9 @@ bool move_all(const stdfs::path& from, const stdfs::path& to) {
 }  // namespace
 
 std::optional<std::string> make_staging(const std::string& target) {
-  stdfs::path t = u8(target);
+  stdfs::path t = utf8_path(target);
   if (!t.has_filename()) t = t.parent_path();
-  std::string stem = "." + str(t.filename()) + ".unpack-";
+  std::string stem = "." + utf8_string(t.filename()) + ".unpack-";
   if (auto beside = fresh_folder(t.parent_path(), stem)) return beside;
   std::error_code ec;
   stdfs::create_directories(t, ec);
@@ -195,26 +189,26 @@ std::optional<std::string> make_staging(const std::string& target) {
 
 void remove_staging(const std::string& staging) {
   std::error_code ec;
-  stdfs::remove_all(u8(staging), ec);
+  stdfs::remove_all(utf8_path(staging), ec);
 }
 
 bool links_stay_inside(const std::string& root) {
   std::error_code ec;
-  stdfs::path base = u8(root);
+  stdfs::path base = utf8_path(root);
   for (auto it = stdfs::recursive_directory_iterator(base, ec); !ec && it != stdfs::recursive_directory_iterator();
        it.increment(ec)) {
     if (!it->is_symlink(ec)) continue;
     stdfs::path target = stdfs::read_symlink(it->path(), ec);
     if (ec) return false;
     stdfs::path rel = it->path().lexically_relative(base);
-    if (rel.empty() || !safe_link_target(str(rel.generic_u8string()), str(target))) return false;
+    if (rel.empty() || !safe_link_target(utf8_string(rel.generic_u8string()), utf8_string(target))) return false;
   }
   return !ec;
 }
 
 bool merge_into(const std::string& staging, const std::string& target) {
   std::error_code ec;
-  stdfs::path to = u8(target);
+  stdfs::path to = utf8_path(target);
   stdfs::file_status ts = stdfs::symlink_status(to, ec);
   ec.clear();
   if (ts.type() == stdfs::file_type::not_found) {
@@ -222,8 +216,8 @@ bool merge_into(const std::string& staging, const std::string& target) {
   } else if (!is_real_folder(ts)) {
     return false;
   }
-  if (!can_merge(u8(staging), to)) return false;
-  return move_all(u8(staging), to);
+  if (!can_merge(utf8_path(staging), to)) return false;
+  return move_all(utf8_path(staging), to);
 }
 
 }  // namespace brevane::archive

@@ -15,6 +15,7 @@
 
 #include "core/codepage.h"
 #include "platform/archive_libarchive.h"
+#include "platform/utf8_path.h"
 
 namespace brevane::archive {
 
@@ -26,15 +27,13 @@ using detail::Reader;
 using detail::Writer;
 namespace stdfs = std::filesystem;
 
-stdfs::path u8(const std::string& s) { return stdfs::path(std::u8string(s.begin(), s.end())); }
-
 bool mentions_passphrase(struct archive* a) {
   const char* msg = archive_error_string(a);
   return msg && (std::strstr(msg, "assphrase") || std::strstr(msg, "ncrypt") || std::strstr(msg, "password"));
 }
 
 Status copy_file_into(struct archive* w, const std::string& source) {
-  std::ifstream in(u8(source), std::ios::binary);
+  std::ifstream in(utf8_path(source), std::ios::binary);
   if (!in) return Status::CannotOpen;
   std::vector<char> buf(64 * 1024);
   while (in) {
@@ -48,12 +47,12 @@ Status copy_file_into(struct archive* w, const std::string& source) {
 // True when an existing part of `name` below `root` is a symbolic link:
 // writing through one could land anywhere the link chain leads.
 bool through_link(const std::string& root, const std::string& name) {
-  stdfs::path path = u8(root);
+  stdfs::path path = utf8_path(root);
   size_t start = 0;
   while (start <= name.size()) {
     size_t end = name.find('/', start);
     if (end == std::string::npos) end = name.size();
-    path /= u8(name.substr(start, end - start));
+    path /= utf8_path(name.substr(start, end - start));
     start = end + 1;
     std::error_code ec;
     stdfs::file_status st = stdfs::symlink_status(path, ec);
@@ -102,7 +101,7 @@ Status write_zip(const std::string& zip_path, const std::vector<ZipEntry>& entri
       archive_entry_set_mtime(e.get(), ::time(nullptr), 0);
     } else {
       std::error_code ec;
-      const stdfs::path source = u8(item.source);
+      const stdfs::path source = utf8_path(item.source);
       const bool regular = stdfs::is_regular_file(source, ec);
       const uintmax_t size = regular ? stdfs::file_size(source, ec) : 0;
       const stdfs::file_time_type mtime = regular && !ec ? stdfs::last_write_time(source, ec) : stdfs::file_time_type{};
@@ -133,9 +132,10 @@ Status extract(const std::string& archive_path, const std::string& staging, std:
                const EntryFilter& wanted, const Limits& limits) {
   NameLocale locale;
   std::error_code ec;
-  const stdfs::path archive_file = u8(archive_path);
-  const uintmax_t archive_size = stdfs::is_regular_file(archive_file, ec) ? stdfs::file_size(archive_file, ec) : 0;
-  if (ec || !stdfs::is_regular_file(archive_file, ec)) return Status::CannotOpen;
+  const stdfs::path archive_file = utf8_path(archive_path);
+  if (!stdfs::is_regular_file(archive_file, ec)) return Status::CannotOpen;
+  const uintmax_t archive_size = stdfs::file_size(archive_file, ec);
+  if (ec) return Status::CannotOpen;
   Reader r(archive_read_new());
   if (!r) return Status::Unavailable;
   archive_read_support_format_all(r.get());

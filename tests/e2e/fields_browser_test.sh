@@ -3,12 +3,8 @@
 # Needs playwright-core (npm install at the repository root) and
 # /usr/bin/chromium; skips without them.
 here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
 source "$here/lib.sh"
-if [[ ! -d $root/node_modules/playwright-core || ! -x ${CHROMIUM:-/usr/bin/chromium} ]]; then
-  skipped fields_browser "playwright-core or chromium missing"; finish
-fi
+need_browser fields_browser
 start_server
-(cd "$root" && node "$here/fields_browser.mjs" "$URL" "$root/test-output")
-case $? in 0) ok fields_browser ;; 77) skipped fields_browser ;; *) bad fields_browser ;; esac
+run_browser_test fields_browser fields_browser.mjs "$URL" "$REPO_ROOT/test-output"
 finish

@@ -4,12 +4,8 @@
 # progress bar goes to test-output/fm_transfer/. Skips without
 # playwright-core or chromium.
 here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
 source "$here/lib.sh"
-if [[ ! -d $root/node_modules/playwright-core || ! -x ${CHROMIUM:-/usr/bin/chromium} ]]; then
-  skipped fm_transfer "playwright-core or chromium missing"; finish
-fi
+need_browser fm_transfer
 start_server
-(cd "$root" && node "$here/fm_transfer_test.mjs" "$URL" "$DATA/brevane_share" "$root/test-output/fm_transfer")
-case $? in 0) ok fm_transfer ;; 77) skipped fm_transfer ;; *) bad fm_transfer ;; esac
+run_browser_test fm_transfer fm_transfer_test.mjs "$URL" "$DATA/brevane_share" "$REPO_ROOT/test-output/fm_transfer"
 finish

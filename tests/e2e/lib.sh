@@ -44,3 +44,18 @@ finish() {
   ((skip == 0)) || exit 77
   exit 0
 }
+
+# ---- browser tests (playwright-core driving the system Chromium) ----
+E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+REPO_ROOT=$(cd "$E2E_DIR/../.." && pwd)
+browser_available() { [[ -d $REPO_ROOT/node_modules/playwright-core && -x ${CHROMIUM:-/usr/bin/chromium} ]]; }
+# Ends the script as skipped (under NAME) when no browser can be driven.
+need_browser() { browser_available || { skipped "$1" "playwright-core or chromium missing"; finish; }; }
+# Runs tests/e2e/SCRIPT with the given arguments from the repository root and
+# records its exit status under NAME (77: skipped).
+run_browser_test() {
+  local name=$1 script=$2
+  shift 2
+  (cd "$REPO_ROOT" && node "$E2E_DIR/$script" "$@")
+  case $? in 0) ok "$name" ;; 77) skipped "$name" ;; *) bad "$name" ;; esac
+}

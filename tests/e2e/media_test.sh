@@ -5,7 +5,6 @@
 # Play lists are checked with xmllint; the players play a WAV and an MP4 made
 # here in headless Chromium (the MP4 needs ffmpeg; without it only the WAV).
 here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
 source "$here/lib.sh"
 for tool in python3 xmllint curl; do
   command -v $tool >/dev/null || { skipped media "$tool missing"; finish; }
@@ -92,11 +91,10 @@ grep -q "〖missing.mdb〗" "$WORK/body" && ! grep -q "〖vote.asp〗" "$WORK/bo
   ok "lost-file panel lists the missing file and ends the page" || bad "lost-file panel"
 
 # ---- in the browser ----
-if [[ ! -d $root/node_modules/playwright-core || ! -x ${CHROMIUM:-/usr/bin/chromium} ]]; then
-  skipped "media in browser" "playwright-core or chromium missing"
+if browser_available; then
+  run_browser_test "players play in Chromium" media_test.mjs "$URL" "$PICS" "$have_mp4"
 else
-  (cd "$root" && node "$here/media_test.mjs" "$URL" "$PICS" "$have_mp4")
-  case $? in 0) ok "players play in Chromium" ;; 77) skipped "media in browser" ;; *) bad "media in browser" ;; esac
+  skipped "media in browser" "playwright-core or chromium missing"
 fi
 ((have_mp4)) || skipped "mp4" "ffmpeg missing: only the WAV was played"
 finish

@@ -4,12 +4,8 @@
 # upload window). Needs playwright-core and
 # /usr/bin/chromium; skips without them.
 here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
 source "$here/lib.sh"
-if [[ ! -d $root/node_modules/playwright-core || ! -x ${CHROMIUM:-/usr/bin/chromium} ]]; then
-  skipped progress "playwright-core or chromium missing"; finish
-fi
+need_browser progress
 start_server
-(cd "$root" && node "$here/progress_test.mjs" "$URL" "$root/test-output")
-case $? in 0) ok progress ;; *) bad progress ;; esac
+run_browser_test progress progress_test.mjs "$URL" "$REPO_ROOT/test-output"
 finish

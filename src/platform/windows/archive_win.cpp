@@ -11,15 +11,14 @@
 
 #include "platform/archive.h"
 #include "platform/archive_libarchive.h"
+#include "platform/utf8_path.h"
 
 namespace brevane::archive {
 
 namespace detail {
 
 namespace {
-std::wstring wide(const std::string& utf8) {
-  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end())).wstring();
-}
+std::wstring wide(const std::string& utf8) { return utf8_path(utf8).wstring(); }
 }  // namespace
 
 int create_beside(const std::string& path, std::string& tmp) {

@@ -9,6 +9,7 @@
 
 #include "core/text.h"
 #include "platform/process.h"
+#include "platform/utf8_path.h"
 
 namespace brevane::process {
 
@@ -17,10 +18,6 @@ namespace {
 std::wstring wide(const std::string& utf8) {
   Text t = from_utf8(utf8);
   return std::wstring(t.begin(), t.end());
-}
-
-std::filesystem::path u8(const std::string& s) {
-  return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(s.data()), s.size()));
 }
 
 // Quotes one argument: backslashes double only before a quotation mark or
@@ -74,7 +71,7 @@ std::optional<int> run(const std::string& program, const std::vector<std::string
 
 bool is_program(const std::string& path) {
   std::error_code ec;
-  return !path.empty() && std::filesystem::is_regular_file(u8(path), ec);
+  return !path.empty() && std::filesystem::is_regular_file(utf8_path(path), ec);
 }
 
 std::optional<std::string> find_on_path(std::string_view name) {
@@ -91,9 +88,8 @@ std::optional<std::string> find_on_path(std::string_view name) {
     start = end + 1;
     std::filesystem::path dir(folder);
     if (folder.empty() || !dir.is_absolute()) continue;
-    std::filesystem::path candidate = dir / u8(exe_name);
-    auto s = candidate.u8string();
-    std::string utf8(reinterpret_cast<const char*>(s.data()), s.size());
+    std::filesystem::path candidate = dir / utf8_path(exe_name);
+    std::string utf8 = utf8_string(candidate);
     if (is_program(utf8)) return utf8;
   }
   return std::nullopt;
@@ -101,10 +97,9 @@ std::optional<std::string> find_on_path(std::string_view name) {
 
 std::optional<std::string> real_path(const std::string& path) {
   std::error_code ec;
-  auto p = std::filesystem::canonical(u8(path), ec);
+  auto p = std::filesystem::canonical(utf8_path(path), ec);
   if (ec) return std::nullopt;
-  auto s = p.u8string();
-  return std::string(reinterpret_cast<const char*>(s.data()), s.size());
+  return utf8_string(p);
 }
 
 }  // namespace brevane::process
