@@ -2,21 +2,18 @@
 // as a person would, and the success alert must appear. A screenshot of the
 // index goes to test-output/.
 // Usage: node browser_test.mjs BASE_URL OUTPUT_DIR
-import { launchChromium } from './browser.mjs';
-import { mkdtempSync, rmSync, writeFileSync, mkdirSync } from 'node:fs';
-import { tmpdir } from 'node:os';
+import { withChromium } from './browser.mjs';
+import { writeFileSync, mkdirSync } from 'node:fs';
 import { join } from 'node:path';
 
 const [base, outDir] = process.argv.slice(2);
 mkdirSync(outDir, { recursive: true });
-const profile = mkdtempSync(join(tmpdir(), 'brevane-chromium-'));
-const upload = join(profile, 'photo.txt');
-writeFileSync(upload, 'a file chosen in the browser\n');
 
-const context = await launchChromium(profile);
 let failed = false;
 let skipped = false;
-try {
+const finished = await withChromium(async (context, profile) => {
+  const upload = join(profile, 'photo.txt');
+  writeFileSync(upload, 'a file chosen in the browser\n');
   const page = await context.newPage();
   await page.goto(`${base}/index.asp`);
   await page.screenshot({ path: join(outDir, 'index.png'), fullPage: true });
@@ -49,11 +46,5 @@ try {
     console.log(`FAIL alert text: ${outcome.message}`);
     failed = true;
   }
-} catch (e) {
-  console.log(`FAIL ${e.message}`);
-  failed = true;
-} finally {
-  await context.close();
-  rmSync(profile, { recursive: true, force: true });
-}
-process.exit(failed ? 1 : skipped ? 77 : 0);
+});
+process.exit(!finished || failed ? 1 : skipped ? 77 : 0);

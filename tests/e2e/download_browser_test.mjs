@@ -2,16 +2,13 @@
 // Chinese name starts a download the browser names after the file, with the
 // file's bytes.
 // Usage: node download_browser_test.mjs BASE_URL DEMO_FOLDER
-import { launchChromium } from './browser.mjs';
-import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
-import { tmpdir } from 'node:os';
+import { withChromium } from './browser.mjs';
+import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
 
 const [base, folder] = process.argv.slice(2);
-const profile = mkdtempSync(join(tmpdir(), 'brevane-chromium-'));
-const context = await launchChromium(profile, { acceptDownloads: true });
 let failed = false;
-try {
+const finished = await withChromium({ acceptDownloads: true }, async (context) => {
   const page = await context.newPage();
   await page.goto(`${base}/download/index.asp`);
   for (const [name, link] of [['说明.txt', 'a.get'], ['报表 2026.xls', 'a.viewget']]) {
@@ -27,11 +24,5 @@ try {
       failed = true;
     }
   }
-} catch (e) {
-  console.log(`FAIL ${e.message}`);
-  failed = true;
-} finally {
-  await context.close();
-  rmSync(profile, { recursive: true, force: true });
-}
-process.exit(failed ? 1 : 0);
+});
+process.exit(!finished || failed ? 1 : 0);

@@ -2,15 +2,12 @@
 // the calendar links the new record's day and moves by month and year; the
 // tab strip switches on mouse-over. Screenshots go to OUTPUT_DIR.
 // Usage: node fields_browser.mjs BASE_URL OUTPUT_DIR
-import { clickToLoad, launchChromium } from './browser.mjs';
-import { mkdtempSync, rmSync, mkdirSync } from 'node:fs';
-import { tmpdir } from 'node:os';
+import { clickToLoad, withChromium } from './browser.mjs';
+import { mkdirSync } from 'node:fs';
 import { join } from 'node:path';
 
 const [base, outDir] = process.argv.slice(2);
 mkdirSync(outDir, { recursive: true });
-const profile = mkdtempSync(join(tmpdir(), 'brevane-chromium-'));
-const context = await launchChromium(profile);
 
 let failed = false;
 function check(ok, what, detail = '') {
@@ -33,7 +30,7 @@ async function save(page) {
 // The value cell after a label; its text without the leading no-break space.
 const cell = async (page, title) => (await page.locator(`td:has-text("${title}：") + td`).first().innerText()).trim();
 
-try {
+const finished = await withChromium(async (context) => {
   const page = await context.newPage();
   // ---- new
   await page.goto(`${base}/fields/edit.asp?moden=new`);
@@ -113,11 +110,5 @@ try {
   check(!(await shown(0)) && await shown(1), 'tabs: mouse-over switches the pane');
   check((await page.getAttribute('#sTabmenu_1', 'class')) === 'current', 'tabs: the hovered tab is current');
   await page.screenshot({ path: join(outDir, 'fields-tabs.png'), fullPage: true });
-} catch (e) {
-  console.log(`FAIL ${e.message}`);
-  failed = true;
-} finally {
-  await context.close();
-  rmSync(profile, { recursive: true, force: true });
-}
-process.exit(failed ? 1 : 0);
+});
+process.exit(!finished || failed ? 1 : 0);

@@ -1,16 +1,12 @@
 // The file manager used as a person would, in headless Chromium.
 // Usage: node filemanager_test.mjs BASE_URL OUTPUT_DIR
-import { launchChromium } from './browser.mjs';
-import { mkdtempSync, rmSync, writeFileSync, readFileSync, mkdirSync } from 'node:fs';
-import { tmpdir } from 'node:os';
+import { withChromium } from './browser.mjs';
+import { writeFileSync, readFileSync, mkdirSync } from 'node:fs';
 import { join } from 'node:path';
 
 const [site, outDir] = process.argv.slice(2);
 const base = `${site}/brevane`;
 mkdirSync(outDir, { recursive: true });
-const profile = mkdtempSync(join(tmpdir(), 'brevane-fm-'));
-const uploadFile = join(profile, 'upload-测试.txt');
-writeFileSync(uploadFile, 'uploaded from the browser\n');
 const gbk = new TextDecoder('gbk');
 // The site reads query strings in its code page: Chinese names in crafted
 // links are percent-encoded in GBK (the table is the decoder's, turned round).
@@ -20,7 +16,6 @@ for (let a = 0x81; a <= 0xfe; a++)
 const gbkURI = (s) => [...s].map((c) => (c.charCodeAt(0) < 0x80 ? encodeURIComponent(c)
   : gbkBytes.get(c).map((x) => '%' + x.toString(16).toUpperCase()).join(''))).join('');
 
-const context = await launchChromium(profile, { acceptDownloads: true, viewport: { width: 1000, height: 640 } });
 let failures = 0;
 const ok = (name) => console.log(`ok   ${name}`);
 const bad = (name, why) => { failures++; console.log(`FAIL ${name}${why ? ': ' + why : ''}`); };
@@ -66,7 +61,9 @@ async function rightMenu(page, name, entry) {
   await item.click();
 }
 
-try {
+const finished = await withChromium({ acceptDownloads: true, viewport: { width: 1000, height: 640 } }, async (context, profile) => {
+  const uploadFile = join(profile, 'upload-测试.txt');
+  writeFileSync(uploadFile, 'uploaded from the browser\n');
   const page = await context.newPage();
   wire(page);
   await page.goto(`${base}/netdrivers.asp`);
@@ -313,11 +310,6 @@ try {
   body = await get(`netdrivers_del_batch.asp?p_FileListStyle=1&p_CurrentFolder=/&fm_token=${roToken}`);
   check(body.includes('文件为只读共享'), 'read-only: batch delete refused on the server', body);
   check(!(await names(page)).includes('ro'), 'read-only: nothing was created');
-} catch (e) {
-  bad('file manager', e.stack || e.message);
-} finally {
-  await context.close();
-  rmSync(profile, { recursive: true, force: true });
-}
+});
 console.log(`screenshots in ${outDir}`);
-process.exit(failures ? 1 : 0);
+process.exit(!finished || failures ? 1 : 0);

@@ -2,17 +2,14 @@
 // folder with a progress bar, and a folder's right-click menu downloads it
 // as a ZIP; a read-only login uploads nothing. Headless Chromium.
 // Usage: node fm_transfer_test.mjs BASE_URL SHARE_DIR OUTPUT_DIR
-import { launchChromium } from './browser.mjs';
-import { mkdtempSync, rmSync, readFileSync, existsSync, mkdirSync } from 'node:fs';
+import { withChromium } from './browser.mjs';
+import { readFileSync, existsSync, mkdirSync } from 'node:fs';
 import { createHash } from 'node:crypto';
-import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 
 const [site, share, outDir] = process.argv.slice(2);
 const base = `${site}/brevane`;
 mkdirSync(outDir, { recursive: true });
-const profile = mkdtempSync(join(tmpdir(), 'brevane-fmt-'));
-const context = await launchChromium(profile, { acceptDownloads: true, viewport: { width: 1000, height: 640 } });
 let failures = 0;
 const ok = (name) => console.log(`ok   ${name}`);
 const bad = (name, why) => { failures++; console.log(`FAIL ${name}${why ? ': ' + why : ''}`); };
@@ -69,7 +66,7 @@ const expected = (f) => {
   return sha(b);
 };
 
-try {
+const finished = await withChromium({ acceptDownloads: true, viewport: { width: 1000, height: 640 } }, async (context, profile) => {
   const page = await context.newPage();
   page.on('dialog', async (d) => { messages.push(d.message()); await d.accept(); });
   await login(page, 'admin888');
@@ -127,10 +124,5 @@ try {
   check(messages.length > before && messages[messages.length - 1].includes('只读共享'),
     'a read-only login is told and uploads nothing', messages.slice(before).join('|'));
   check(!existsSync(join(share, '项目资料', 'readonly-drop.txt')), 'nothing lands for a read-only login');
-} catch (e) {
-  bad('run', e.stack || String(e));
-} finally {
-  await context.close();
-  rmSync(profile, { recursive: true, force: true });
-}
-process.exit(failures ? 1 : 0);
+});
+process.exit(!finished || failures ? 1 : 0);

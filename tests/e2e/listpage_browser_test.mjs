@@ -2,14 +2,9 @@
 // crafted keyword stays data; every alert of the chrome page fires with its
 // text, and the window scripts open and close windows.
 // Usage: node listpage_browser_test.mjs BASE_URL
-import { clickToLoad, launchChromium } from './browser.mjs';
-import { mkdtempSync, rmSync } from 'node:fs';
-import { tmpdir } from 'node:os';
-import { join } from 'node:path';
+import { clickToLoad, withChromium } from './browser.mjs';
 
 const [base] = process.argv.slice(2);
-const profile = mkdtempSync(join(tmpdir(), 'brevane-chromium-'));
-const context = await launchChromium(profile);
 let failed = false;
 const check = (ok, what, detail = '') => {
   console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}${ok || !detail ? '' : `: ${detail}`}`);
@@ -26,7 +21,7 @@ const nextDialog = (target, ms = 10000) => new Promise((resolve) => {
   target.once('dialog', handler);
 });
 
-try {
+const finished = await withChromium(async (context) => {
   const page = await context.newPage();
   const dialogs = [];
   page.on('dialog', async (d) => { dialogs.push(d.message()); });
@@ -150,11 +145,5 @@ try {
     await page.goto(`${base}/chrome/index.asp?show=form`);
     check(await page.$('#formcontent') !== null, 'dialog frame');
   }
-} catch (e) {
-  console.log(`FAIL ${e.message}`);
-  failed = true;
-} finally {
-  await context.close();
-  rmSync(profile, { recursive: true, force: true });
-}
-process.exit(failed ? 1 : 0);
+});
+process.exit(!finished || failed ? 1 : 0);

@@ -2,14 +2,9 @@
 // so the HTML5 fallback inside them has to play the WAV and the MP4; the
 // image viewer's DrawImage has to shrink a wide picture to 500 pixels.
 // Usage: node media_test.mjs SITE_URL PICTURE_SERVER_URL HAVE_MP4
-import { launchChromium } from './browser.mjs';
-import { mkdtempSync, rmSync } from 'node:fs';
-import { tmpdir } from 'node:os';
-import { join } from 'node:path';
+import { withChromium } from './browser.mjs';
 
 const [site, pics, haveMp4] = process.argv.slice(2);
-const profile = mkdtempSync(join(tmpdir(), 'brevane-chromium-'));
-const context = await launchChromium(profile, {}, ['--autoplay-policy=no-user-gesture-required']);
 let failed = false;
 const check = (ok, what, detail = '') => {
   console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}${ok ? '' : ': ' + detail}`);
@@ -29,7 +24,7 @@ async function plays(page) {
   });
 }
 
-try {
+const finished = await withChromium({ chromiumArgs: ['--autoplay-policy=no-user-gesture-required'] }, async (context) => {
   const page = await context.newPage();
   const q = (type, url, extra = '') =>
     `${site}/media/play.asp?FileType=${type}&Url=${encodeURIComponent(url)}&Title=demo${extra}`;
@@ -60,11 +55,5 @@ try {
   await page.waitForFunction(() => { const i = document.querySelector('img[title]'); return i && i.complete; });
   const width = await img.evaluate((i) => i.width);
   check(width === 500, 'image viewer shrinks an 800 pixel picture to 500', `width ${width}`);
-} catch (e) {
-  console.log(`FAIL ${e.message}`);
-  failed = true;
-} finally {
-  await context.close();
-  rmSync(profile, { recursive: true, force: true });
-}
-process.exit(failed ? 1 : 0);
+});
+process.exit(!finished || failed ? 1 : 0);

@@ -5,28 +5,25 @@
 // is throttled so the bar is seen on its way; a
 // screenshot of it half-way goes to OUTPUT_DIR/progress/.
 // Usage: node progress_test.mjs BASE_URL OUTPUT_DIR
-import { launchChromium } from './browser.mjs';
-import { mkdtempSync, rmSync, mkdirSync, openSync, ftruncateSync, closeSync, writeFileSync } from 'node:fs';
-import { tmpdir } from 'node:os';
+import { withChromium } from './browser.mjs';
+import { mkdirSync, openSync, ftruncateSync, closeSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 
 const [base, outDir] = process.argv.slice(2);
 const shots = join(outDir, 'progress');
 mkdirSync(shots, { recursive: true });
-const profile = mkdtempSync(join(tmpdir(), 'brevane-chromium-'));
-const upload = join(profile, 'big.bin');
 const size = 200 * 1024 * 1024;
-const fd = openSync(upload, 'w');
-ftruncateSync(fd, size);
-closeSync(fd);
 
-const context = await launchChromium(profile);
 let failed = false;
 const check = (name, cond, detail) => {
   console.log(`${cond ? 'ok  ' : 'FAIL'} ${name}${!cond && detail !== undefined ? ': ' + JSON.stringify(detail) : ''}`);
   if (!cond) failed = true;
 };
-try {
+const finished = await withChromium(async (context, profile) => {
+  const upload = join(profile, 'big.bin');
+  const fd = openSync(upload, 'w');
+  ftruncateSync(fd, size);
+  closeSync(fd);
   const page = await context.newPage();
   const bad = await page.request.get(`${base}/brevane-progress?token=a%20b`);
   check('progress endpoint refuses a malformed token', bad.status() === 400, bad.status());
@@ -119,11 +116,5 @@ try {
   console.log(`note file manager bar values: ${fmPercents.join(' ')}`);
   check('the file manager upload window shows the bar moving to 100 %',
         fmPercents.filter((p) => p > 0 && p < 100).length >= 2 && nearEnd(fmPercents), fmPercents);
-} catch (e) {
-  console.log(`FAIL ${e.message}`);
-  failed = true;
-} finally {
-  await context.close();
-  rmSync(profile, { recursive: true, force: true });
-}
-process.exit(failed ? 1 : 0);
+});
+process.exit(!finished || failed ? 1 : 0);

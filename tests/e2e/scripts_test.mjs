@@ -3,15 +3,9 @@
 // pickers answered, AJAX answers shown, menus opened and run. Every page
 // must get through without a script error.
 // Usage: node scripts_test.mjs BASE_URL
-import { launchChromium } from './browser.mjs';
-import { mkdtempSync, rmSync } from 'node:fs';
-import { tmpdir } from 'node:os';
-import { join } from 'node:path';
+import { withChromium } from './browser.mjs';
 
 const [base] = process.argv.slice(2);
-const profile = mkdtempSync(join(tmpdir(), 'brevane-chromium-'));
-const context = await launchChromium(profile);
-context.setDefaultTimeout(10000);
 
 let failures = 0;
 const errors = [];
@@ -25,7 +19,6 @@ function watch(page) {
     else await d.accept();
   });
 }
-context.on('page', watch);
 async function check(name, f) {
   try {
     await f();
@@ -56,7 +49,9 @@ function cardNumber(age, wantX) {
   throw new Error('no number');
 }
 
-try {
+const finished = await withChromium(async (context) => {
+  context.setDefaultTimeout(10000);
+  context.on('page', watch);
   const page = await context.newPage();
   await page.goto(`${base}/scripts/index.asp`);
   await page.waitForLoadState('load');
@@ -325,11 +320,5 @@ try {
   await check('no script error on any page', async () => {
     eq(errors.join('\n'), '', 'page errors');
   });
-} catch (e) {
-  failures++;
-  console.log(`FAIL ${e.message}`);
-} finally {
-  await context.close();
-  rmSync(profile, { recursive: true, force: true });
-}
-process.exit(failures ? 1 : 0);
+});
+process.exit(!finished || failures ? 1 : 0);
